@@ -18,12 +18,14 @@ constexpr std::uint32_t kSines[64] = {
 };
 
 constexpr unsigned kShifts[64] = {
-    7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-    5, 9,  14, 20, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 6, 10, 15, 21, 6, 10, 15, 21,
-    6, 10, 15, 21, 6, 10, 15, 21,
+    7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 5,  9,  14, 20, 5,  9,
+    14, 20, 5,  9,  14, 20, 5,  9,  14, 20, 4,  11, 16, 23, 4,  11, 16, 23, 4,  11, 16, 23,
+    4,  11, 16, 23, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21,
 };
 
-std::uint32_t RotateLeft(std::uint32_t value, unsigned count) { return (value << count) | (value >> (32 - count)); }
+std::uint32_t RotateLeft(std::uint32_t value, unsigned count) {
+    return (value << count) | (value >> (32 - count));
+}
 
 }  // namespace
 
@@ -33,7 +35,8 @@ void Md5::ProcessBlock(const unsigned char* block) {
     std::uint32_t words[16];
     for (int i = 0; i < 16; ++i) {
         // The message is little-endian whatever the machine is.
-        words[i] = static_cast<std::uint32_t>(block[i * 4]) | static_cast<std::uint32_t>(block[i * 4 + 1]) << 8 |
+        words[i] = static_cast<std::uint32_t>(block[i * 4]) |
+                   static_cast<std::uint32_t>(block[i * 4 + 1]) << 8 |
                    static_cast<std::uint32_t>(block[i * 4 + 2]) << 16 |
                    static_cast<std::uint32_t>(block[i * 4 + 3]) << 24;
     }

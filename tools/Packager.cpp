@@ -32,7 +32,9 @@ bool ReadWholeFile(const fs::path& path, std::vector<unsigned char>& bytes) {
     return !in.bad();
 }
 
-fs::path TemporaryName(const fs::path& path) { return fs::path(path.string() + ".partial"); }
+fs::path TemporaryName(const fs::path& path) {
+    return fs::path(path.string() + ".partial");
+}
 
 // Removes the temporary files of a run that did not finish.
 class TemporaryFiles {
@@ -97,8 +99,9 @@ bool IsRegularFile(const fs::path& path) {
 
 // The install directory's own files may not be overwritten by --add files.
 bool IsReservedName(const std::string& name) {
-    static const std::set<std::string> reserved = {kStoreFileName,     kConfigFileName,       kParkedRuntimeName,
-                                                   kLiveRuntimeName,   kBridgeLibraryName,    kComponentLibraryName};
+    static const std::set<std::string> reserved = {kStoreFileName,     kConfigFileName,
+                                                   kParkedRuntimeName, kLiveRuntimeName,
+                                                   kBridgeLibraryName, kComponentLibraryName};
     return reserved.count(name) != 0;
 }
 
@@ -184,8 +187,8 @@ bool ParsePackagerArguments(const std::vector<std::string>& arguments, PackagerO
             options.force = true;
             continue;
         }
-        const bool takesValue = argument == "--runtime" || argument == "--bridge-dir" || argument == "--output" ||
-                                argument == "--add" || argument == "--digest-mask";
+        const bool takesValue = argument == "--runtime" || argument == "--bridge-dir" ||
+                                argument == "--output" || argument == "--add" || argument == "--digest-mask";
         if (!takesValue) {
             error = "unknown argument: " + argument;
             return false;
@@ -215,7 +218,8 @@ bool ParsePackagerArguments(const std::vector<std::string>& arguments, PackagerO
     return true;
 }
 
-std::string FormatAppConf(const std::string& runtimeDigest, const std::string& storeDigest, unsigned long mask) {
+std::string FormatAppConf(const std::string& runtimeDigest, const std::string& storeDigest,
+                          unsigned long mask) {
     // CRLF: the file belongs to a Windows install; the launcher drops the CR.
     return std::string("; Expected MD5 digests of the runtime executable and its data store.\r\n") +
            "[Digest]\r\n" + "Apexm5=" + EncodeDigestText(runtimeDigest, mask) + "\r\n" +
@@ -242,8 +246,8 @@ bool PackageInstallDirectory(const PackagerOptions& options, std::string& error)
     temporaries.Add(storeTemporary);
     temporaries.Add(fs::path(storeTemporary.string() + "-journal"));
     std::string storeError;
-    if (!CreateRecordStore(storeTemporary.string(), kStorePassword, kStoreRecordName, kStoreFieldName, runtime,
-                           storeError)) {
+    if (!CreateRecordStore(storeTemporary.string(), kStorePassword, kStoreRecordName, kStoreFieldName,
+                           runtime, storeError)) {
         error = "cannot write the data store in " + options.output + ": " + storeError;
         return false;
     }
@@ -254,8 +258,8 @@ bool PackageInstallDirectory(const PackagerOptions& options, std::string& error)
         return false;
     }
 
-    if (!WriteFileReplacing(output / kParkedRuntimeName, std::string(runtime.begin(), runtime.end()), temporaries,
-                            error)) {
+    if (!WriteFileReplacing(output / kParkedRuntimeName, std::string(runtime.begin(), runtime.end()),
+                            temporaries, error)) {
         return false;
     }
     for (const char* name : {kBridgeLibraryName, kComponentLibraryName}) {
@@ -268,8 +272,9 @@ bool PackageInstallDirectory(const PackagerOptions& options, std::string& error)
             return false;
         }
     }
-    if (!WriteFileReplacing(output / kConfigFileName, FormatAppConf(runtimeDigest, storeDigest, options.digestMask),
-                            temporaries, error)) {
+    if (!WriteFileReplacing(output / kConfigFileName,
+                            FormatAppConf(runtimeDigest, storeDigest, options.digestMask), temporaries,
+                            error)) {
         return false;
     }
     // A live copy left by an earlier run would make the launcher's move of the

@@ -41,7 +41,8 @@ bool ParsePackagerArguments(const std::vector<std::string>& arguments, PackagerO
                             std::string& error);
 
 // The text of "AppConf.ini" for the two upper-case hexadecimal digests.
-std::string FormatAppConf(const std::string& runtimeDigest, const std::string& storeDigest, unsigned long mask);
+std::string FormatAppConf(const std::string& runtimeDigest, const std::string& storeDigest,
+                          unsigned long mask);
 
 // Writes the install directory. False with a message, and no store or
 // temporary file left behind, on failure.

@@ -34,7 +34,8 @@ bool ReadComputerId(std::string& id, std::string& error) {
     const std::wstring root(windowsDirectory, 3);
     DWORD serial = 0;
     if (!::GetVolumeInformationW(root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) {
-        error = "system volume serial number unavailable (system error " + std::to_string(::GetLastError()) + ")";
+        error =
+            "system volume serial number unavailable (system error " + std::to_string(::GetLastError()) + ")";
         return false;
     }
     id = FormatComputerId(std::wstring(name, nameLength), serial);

@@ -85,6 +85,10 @@ extern "C" int CvlCheckEngine(char** error) {
     return 0;
 }
 
-extern "C" const char* CvlEngineVersion(void) { return SQLITE3MC_VERSION_STRING; }
+extern "C" const char* CvlEngineVersion(void) {
+    return SQLITE3MC_VERSION_STRING;
+}
 
-extern "C" void CvlFree(void* memory) { std::free(memory); }
+extern "C" void CvlFree(void* memory) {
+    std::free(memory);
+}

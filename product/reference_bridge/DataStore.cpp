@@ -26,7 +26,8 @@ bool OpenDatabase(const std::string& pathUtf8, int flags, const std::string& pas
         error = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
         return false;
     }
-    if (!password.empty() && sqlite3_key(raw, password.data(), static_cast<int>(password.size())) != SQLITE_OK) {
+    if (!password.empty() &&
+        sqlite3_key(raw, password.data(), static_cast<int>(password.size())) != SQLITE_OK) {
         error = sqlite3_errmsg(raw);
         return false;
     }
@@ -73,8 +74,9 @@ std::string QuoteSqlIdentifier(const std::string& name) {
     return quoted;
 }
 
-bool ReadRecordField(const std::string& storePathUtf8, const std::string& password, const std::string& recordName,
-                     const std::string& fieldName, std::vector<unsigned char>& bytes, std::string& error) {
+bool ReadRecordField(const std::string& storePathUtf8, const std::string& password,
+                     const std::string& recordName, const std::string& fieldName,
+                     std::vector<unsigned char>& bytes, std::string& error) {
     bytes.clear();
     error.clear();
     Database db;

@@ -20,8 +20,9 @@ std::string QuoteSqlIdentifier(const std::string& name);
 // Reads field `fieldName` of the first row of table `recordName`. False with
 // `error` set when the store cannot be opened or decrypted, has no such table,
 // field or row, or the field is empty.
-bool ReadRecordField(const std::string& storePathUtf8, const std::string& password, const std::string& recordName,
-                     const std::string& fieldName, std::vector<unsigned char>& bytes, std::string& error);
+bool ReadRecordField(const std::string& storePathUtf8, const std::string& password,
+                     const std::string& recordName, const std::string& fieldName,
+                     std::vector<unsigned char>& bytes, std::string& error);
 
 // Creates a new store at `storePathUtf8` (the file must not exist) holding one
 // table `recordName` with one row whose blob field `fieldName` is `bytes`.

@@ -12,8 +12,8 @@ namespace {
 std::string SystemMessage(DWORD code) {
     wchar_t* buffer = nullptr;
     const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     ScopedLocalMemory owner(buffer);
     std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
@@ -69,10 +69,11 @@ std::wstring TemporarySiblingName(const std::wstring& fileName, unsigned long pr
     return fileName + L"." + std::to_wstring(processId) + L".partial";
 }
 
-bool WriteFileReplacing(const std::wstring& directory, const std::wstring& fileName, const unsigned char* data,
-                        size_t size, std::string& error) {
+bool WriteFileReplacing(const std::wstring& directory, const std::wstring& fileName,
+                        const unsigned char* data, size_t size, std::string& error) {
     const std::wstring target = JoinPath(directory, fileName);
-    const std::wstring temporary = JoinPath(directory, TemporarySiblingName(fileName, ::GetCurrentProcessId()));
+    const std::wstring temporary =
+        JoinPath(directory, TemporarySiblingName(fileName, ::GetCurrentProcessId()));
     {
         ScopedFileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -87,7 +88,8 @@ bool WriteFileReplacing(const std::wstring& directory, const std::wstring& fileN
             return false;
         }
     }
-    if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExW(temporary.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = Describe("cannot replace", target, ::GetLastError());
         ::DeleteFileW(temporary.c_str());
         return false;

@@ -19,7 +19,7 @@ std::wstring TemporarySiblingName(const std::wstring& fileName, unsigned long pr
 // Writes `size` bytes as `directory`\`fileName`, replacing an existing file.
 // False with an explanation in `error` (narrow, ANSI code page) on failure;
 // then the target is unchanged and no temporary file is left.
-bool WriteFileReplacing(const std::wstring& directory, const std::wstring& fileName, const unsigned char* data,
-                        size_t size, std::string& error);
+bool WriteFileReplacing(const std::wstring& directory, const std::wstring& fileName,
+                        const unsigned char* data, size_t size, std::string& error);
 
 #endif

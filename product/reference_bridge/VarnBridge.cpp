@@ -44,10 +44,12 @@ struct LabBuffer {
     ~LabBuffer() { CvlFree(data); }
 };
 
-bool Regenerate(const char* storePath, const char* storePassword, const char* recordName, const char* fieldName,
-                const char* targetDirectory, const char* targetFileName, std::string& failure) {
+bool Regenerate(const char* storePath, const char* storePassword, const char* recordName,
+                const char* fieldName, const char* targetDirectory, const char* targetFileName,
+                std::string& failure) {
     std::wstring store, directory, fileName;
-    if (!ToWide(storePath, store) || !ToWide(targetDirectory, directory) || !ToWide(targetFileName, fileName)) {
+    if (!ToWide(storePath, store) || !ToWide(targetDirectory, directory) ||
+        !ToWide(targetFileName, fileName)) {
         failure = "path is not valid text in the ANSI code page";
         return false;
     }
@@ -144,4 +146,6 @@ void* QUILO_BRIDGE_CALL VarnBridge::DeleteThis(unsigned int flags) {
     return this;
 }
 
-extern "C" IBridge* CreateWrapper() { return new (std::nothrow) VarnBridge(); }
+extern "C" IBridge* CreateWrapper() {
+    return new (std::nothrow) VarnBridge();
+}

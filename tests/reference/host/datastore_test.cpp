@@ -15,8 +15,8 @@ class DataStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         directory_ = fs::temp_directory_path() /
-                     ("quilo-datastore-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                     ("quilo-datastore-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                      "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(directory_);
         fs::create_directories(directory_);
         for (int i = 0; i < 5000; ++i) {
@@ -24,7 +24,8 @@ protected:
         }
         store_ = (directory_ / "Quilord.da").string();
         std::string error;
-        ASSERT_TRUE(CreateRecordStore(store_, "73kqd_415209", "DatFileInfo", "FileDat", runtime_, error)) << error;
+        ASSERT_TRUE(CreateRecordStore(store_, "73kqd_415209", "DatFileInfo", "FileDat", runtime_, error))
+            << error;
     }
     void TearDown() override { fs::remove_all(directory_); }
 
@@ -93,7 +94,8 @@ TEST_F(DataStoreTest, DamagedMissingAndEmptyStores) {
     for (const Case& c : cases) {
         std::vector<unsigned char> bytes;
         std::string error;
-        EXPECT_FALSE(ReadRecordField(c.path, "73kqd_415209", "DatFileInfo", "FileDat", bytes, error)) << c.path;
+        EXPECT_FALSE(ReadRecordField(c.path, "73kqd_415209", "DatFileInfo", "FileDat", bytes, error))
+            << c.path;
         EXPECT_EQ(error, c.error) << c.path;
     }
 }

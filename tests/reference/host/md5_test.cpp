@@ -48,6 +48,8 @@ TEST(Md5, PiecewiseUpdateMatchesWhole) {
     EXPECT_EQ(Md5Hex(std::string(1000000, 'a')), "7707D6AE4E027C70EEA2A935C2296F21");
 }
 
-TEST(Md5, FileDigestIsEmptyForMissingFile) { EXPECT_EQ(Md5HexOfFile("/nonexistent/quilo/file"), ""); }
+TEST(Md5, FileDigestIsEmptyForMissingFile) {
+    EXPECT_EQ(Md5HexOfFile("/nonexistent/quilo/file"), "");
+}
 
 }  // namespace

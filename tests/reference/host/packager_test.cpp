@@ -49,9 +49,8 @@ std::string DigestOf(const std::string& config, const std::string& key) {
 class PackagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("quilo-packager-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ = fs::temp_directory_path() / ("quilo-packager-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
         fs::create_directories(root_ / "bridge");
         runtime_ = std::string("MZ\0\x01\xff runtime bytes", 20) + std::string(3000, '\x90');
@@ -74,8 +73,9 @@ protected:
     }
 
     std::vector<std::string> Arguments() const {
-        return {"--runtime", (root_ / "runtime.exe").string(), "--bridge-dir", (root_ / "bridge").string(),
-                "--output", output_.string()};
+        return {"--runtime",    (root_ / "runtime.exe").string(),
+                "--bridge-dir", (root_ / "bridge").string(),
+                "--output",     output_.string()};
     }
 
     fs::path root_;
@@ -95,7 +95,7 @@ TEST_F(PackagerTest, WritesCompleteInstallDirectory) {
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"AppConf.ini", "CsVarnApi.dll", "CsVarnLab.dll", "Pelko.exe",
-                                                "Quilord.da", "ertmcache"}));
+                                               "Quilord.da", "ertmcache"}));
     EXPECT_EQ(ReadText(output_ / "ertmcache"), runtime_);
     EXPECT_EQ(ReadText(output_ / "CsVarnLab.dll"), "lab library");
     EXPECT_EQ(ReadText(output_ / "Pelko.exe"), "support program");
@@ -108,8 +108,8 @@ TEST_F(PackagerTest, WritesCompleteInstallDirectory) {
 
     std::vector<unsigned char> stored;
     std::string error;
-    ASSERT_TRUE(
-        ReadRecordField((output_ / "Quilord.da").string(), "73kqd_415209", "DatFileInfo", "FileDat", stored, error))
+    ASSERT_TRUE(ReadRecordField((output_ / "Quilord.da").string(), "73kqd_415209", "DatFileInfo", "FileDat",
+                                stored, error))
         << error;
     EXPECT_EQ(std::string(stored.begin(), stored.end()), runtime_);
 }
@@ -134,7 +134,8 @@ TEST_F(PackagerTest, PlainDigestsWithZeroMask) {
     arguments.insert(arguments.end(), {"--digest-mask", "0"});
     std::string errors;
     ASSERT_EQ(Run(arguments, errors), 0) << errors;
-    EXPECT_NE(ReadText(output_ / "AppConf.ini").find("Apexm5=" + Md5Hex(runtime_) + "\r\n"), std::string::npos);
+    EXPECT_NE(ReadText(output_ / "AppConf.ini").find("Apexm5=" + Md5Hex(runtime_) + "\r\n"),
+              std::string::npos);
 }
 
 struct Refusal {
@@ -159,7 +160,10 @@ TEST_F(PackagerTest, RefusesBadInput) {
 
     const Refusal refusals[] = {
         {"no arguments", {}, 2, "quilo-packager: --runtime, --bridge-dir and --output are required\n"},
-        {"unknown option", {"--runtime", runtime, "--colour"}, 2, "quilo-packager: unknown argument: --colour\n"},
+        {"unknown option",
+         {"--runtime", runtime, "--colour"},
+         2,
+         "quilo-packager: unknown argument: --colour\n"},
         {"value missing", {"--runtime"}, 2, "quilo-packager: --runtime needs a value\n"},
         {"bad mask",
          {"--runtime", runtime, "--bridge-dir", bridge, "--output", output, "--digest-mask", "xyz"},
@@ -192,14 +196,14 @@ TEST_F(PackagerTest, RefusesBadInput) {
          "quilo-packager: cannot create output directory " + (root_ / "a-file" / "install").string() +
              ": Not a directory\n"},
         {"added file replaces store",
-         {"--runtime", runtime, "--bridge-dir", bridge, "--output", output, "--add", (root_ / "a-file").string(),
-          "--add", (root_ / "bridge" / "CsVarnApi.dll").string()},
+         {"--runtime", runtime, "--bridge-dir", bridge, "--output", output, "--add",
+          (root_ / "a-file").string(), "--add", (root_ / "bridge" / "CsVarnApi.dll").string()},
          1,
          "quilo-packager: file to add would replace the install directory's own CsVarnApi.dll: " +
              (root_ / "bridge" / "CsVarnApi.dll").string() + "\n"},
         {"added files collide",
-         {"--runtime", runtime, "--bridge-dir", bridge, "--output", output, "--add", (root_ / "Pelko.exe").string(),
-          "--add", (root_ / "other" / "Pelko.exe").string()},
+         {"--runtime", runtime, "--bridge-dir", bridge, "--output", output, "--add",
+          (root_ / "Pelko.exe").string(), "--add", (root_ / "other" / "Pelko.exe").string()},
          1,
          "quilo-packager: two files to add have the same name: Pelko.exe\n"},
     };
@@ -214,11 +218,12 @@ TEST_F(PackagerTest, RefusesBadInput) {
     // Unwritable output: refused with a message, and nothing half-written left.
     if (::geteuid() != 0) {
         std::string errors;
-        std::vector<std::string> arguments = {"--runtime", runtime, "--bridge-dir", bridge, "--output",
-                                              (root_ / "locked").string()};
+        std::vector<std::string> arguments = {"--runtime", runtime,    "--bridge-dir",
+                                              bridge,      "--output", (root_ / "locked").string()};
         EXPECT_EQ(Run(arguments, errors), 1);
-        EXPECT_EQ(errors.rfind("quilo-packager: cannot write the data store in " + (root_ / "locked").string(), 0),
-                  0u)
+        EXPECT_EQ(
+            errors.rfind("quilo-packager: cannot write the data store in " + (root_ / "locked").string(), 0),
+            0u)
             << errors;
         EXPECT_TRUE(fs::is_empty(root_ / "locked"));
     }
@@ -232,7 +237,8 @@ TEST_F(PackagerTest, FailureLeavesNoStoreBehind) {
     arguments.push_back("--force");
     std::string errors;
     EXPECT_EQ(Run(arguments, errors), 1);
-    EXPECT_EQ(errors.rfind("quilo-packager: cannot create " + (output_ / "AppConf.ini").string(), 0), 0u) << errors;
+    EXPECT_EQ(errors.rfind("quilo-packager: cannot create " + (output_ / "AppConf.ini").string(), 0), 0u)
+        << errors;
     EXPECT_FALSE(fs::exists(output_ / "Quilord.da"));
     for (const auto& entry : fs::directory_iterator(output_)) {
         EXPECT_EQ(entry.path().string().find(".partial"), std::string::npos) << entry.path();
