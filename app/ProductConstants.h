@@ -1,0 +1,21 @@
+#ifndef QUILO_APP_PRODUCTCONSTANTS_H
+#define QUILO_APP_PRODUCTCONSTANTS_H
+
+// Names and addresses the launcher shares with the rest of the product.
+
+// Loader window caption, title control, already-running message, support program argument.
+constexpr wchar_t kProductDisplayName[] = L"Tarvex";
+
+// The product website, without a trailing slash; pages are this plus a path.
+constexpr wchar_t kWebsiteAddress[] = L"http://www.tarvex-invoice.example";
+constexpr wchar_t kWebsiteHost[] = L"www.tarvex-invoice.example";
+constexpr wchar_t kSoftwareListPath[] = L"/softlist";
+
+// Microsoft's download pages for the runtimes the main application needs.
+constexpr wchar_t kDotNetDownloadPage[] = L"https://go.microsoft.com/fwlink/?LinkId=397708";
+constexpr wchar_t kVcRedistDownloadPage[] = L"https://aka.ms/vs/17/release/vc_redist.x86.exe";
+
+// Single-instance marker, in the session's local object namespace.
+constexpr wchar_t kSingleInstanceMutexName[] = L"Quilo_App_Mutex";
+
+#endif

@@ -1,0 +1,104 @@
+#include "app/QuiloMfcApp.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/ElevationRule.h"
+#include "app/ProductConstants.h"
+#include "bridge/BridgeHost.h"
+#include "launch/SystemErrorText.h"
+#include "loader_window/QuiloMfcAppDlg.h"
+#include "util/MessageBox.h"
+#include "util/Paths.h"
+
+namespace {
+constexpr wchar_t kAlreadyRunningText[] = L"已经在运行中！\n请在电脑任务栏查找软件图标打开主界面！";
+constexpr wchar_t kAlreadyRunningTitle[] = L"重复打开软件提示";
+constexpr wchar_t kElevationFailedText[] = L"软件当前安装在系统盘，以管理员身份启动失败！\n原因：";
+constexpr wchar_t kElevationFailedTitle[] = L"加载失败提示";
+constexpr wchar_t kFrameworkRegistryKey[] = L"应用程序向导生成的本地应用程序";
+}  // namespace
+
+QuiloMfcApp::QuiloMfcApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
+
+BOOL QuiloMfcApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_WIN95_CLASSES;
+    ::InitCommonControlsEx(&controls);
+
+    CWinApp::InitInstance();
+
+    if (!ClaimSingleInstance()) {
+        return EndStartup();
+    }
+    if (ShouldRelaunchElevated(IsRunAsAdmin(), IsOnSystemDrive())) {
+        RelaunchElevated();
+        return EndStartup();
+    }
+    TheStartupState().installDirectory = GetInstallDirectory();
+    if (!CheckRequiredFiles()) {
+        return EndStartup();
+    }
+    if (!PrepareRuntime()) {
+        return EndStartup();
+    }
+    if (!CheckInstallLocation()) {
+        return FALSE;
+    }
+    SetRegistryKey(kFrameworkRegistryKey);
+    RunLoaderWindow();
+    return FALSE;
+}
+
+int QuiloMfcApp::ExitInstance() {
+    if (TheStartupState().bridgeLoaded) {
+        TheBridgeHost().Unload();
+    }
+    return CWinApp::ExitInstance();
+}
+
+BOOL QuiloMfcApp::EndStartup() {
+    ExitInstance();
+    return FALSE;
+}
+
+bool QuiloMfcApp::ClaimSingleInstance() {
+    StartupState& state = TheStartupState();
+    state.singleInstanceMutex = ::CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+        return true;
+    }
+    ShowWarning(std::wstring(kProductDisplayName) + kAlreadyRunningText, kAlreadyRunningTitle);
+    ReleaseSingleInstanceMutex();
+    return false;
+}
+
+void QuiloMfcApp::RelaunchElevated() {
+    const std::wstring launcherPath = GetLauncherPath();
+    // The elevated copy repeats the single-instance test at once, possibly before
+    // ShellExecuteExW returns here, so the mutex is let go before asking. If the
+    // relaunch fails, this copy ends after its message anyway.
+    ReleaseSingleInstanceMutex();
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = L"runas";
+    info.lpFile = launcherPath.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (::ShellExecuteExW(&info)) {
+        if (info.hProcess) {
+            ::CloseHandle(info.hProcess);
+        }
+        return;
+    }
+    const DWORD error = ::GetLastError();
+    ShowWarning(kElevationFailedText + SystemErrorText(error), kElevationFailedTitle);
+}
+
+void QuiloMfcApp::RunLoaderWindow() {
+    CQuiloMfcAppDlg dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+}

@@ -1,0 +1,30 @@
+#ifndef QUILO_APP_STARTUPSTATE_H
+#define QUILO_APP_STARTUPSTATE_H
+
+// Process-wide values that start-up writes once and later steps read.
+
+#include <string>
+
+#include <windows.h>
+
+constexpr wchar_t kDefaultUpdaterFileName[] = L"orloupd.exe";
+constexpr wchar_t kFallbackUpdaterFileName[] = L"AutoUpdate.exe";
+constexpr wchar_t kInitialGuiFontFace[] = L"SimSun";
+
+struct StartupState {
+    // Held until the process ends, except in the three documented early releases.
+    HANDLE singleInstanceMutex = nullptr;
+    std::wstring installDirectory;
+    bool frameworkReady = false;
+    bool bridgeLoaded = false;
+    bool online = false;
+    std::wstring updaterFileName = kDefaultUpdaterFileName;
+    std::wstring defaultGuiFontFace = kInitialGuiFontFace;
+};
+
+StartupState& TheStartupState();
+
+// Closes the single-instance mutex early (relaunch, restart) and forgets it.
+void ReleaseSingleInstanceMutex();
+
+#endif

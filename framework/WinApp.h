@@ -1,0 +1,42 @@
+#ifndef QUILO_FRAMEWORK_WINAPP_H
+#define QUILO_FRAMEWORK_WINAPP_H
+
+// The framework's application object and process entry. The process entry
+// calls InitInstance once; when it returns false there is no message loop to
+// run, ExitInstance runs and the process ends with its result.
+
+#include <windows.h>
+
+class CWnd;
+
+// Restart-manager support flag: register the process for restart after a crash or update.
+constexpr DWORD AFX_RESTART_MANAGER_SUPPORT_RESTART = 0x01;
+
+class CWinApp {
+public:
+    explicit CWinApp(const wchar_t* appName = nullptr);
+    virtual ~CWinApp();
+
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // The framework's own application initialisation (restart registration).
+    virtual BOOL InitInstance();
+    virtual int ExitInstance() { return 0; }
+    // The message loop, for applications whose InitInstance returns true.
+    virtual int Run();
+
+    void SetRegistryKey(const wchar_t* companyName);
+
+    HINSTANCE m_hInstance = nullptr;
+    CWnd* m_pMainWnd = nullptr;
+    DWORD m_dwRestartManagerSupportFlags = 0;
+    const wchar_t* m_pszRegistryKey = nullptr;
+};
+
+CWinApp* AfxGetApp();
+
+// The body of the process entry: runs the one application object.
+int AfxWinMain(HINSTANCE instance);
+
+#endif

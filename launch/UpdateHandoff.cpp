@@ -1,0 +1,5 @@
+// Stand-in until the update hand-off lands.
+#include "loader_window/QuiloMfcAppDlg.h"
+
+bool CQuiloMfcAppDlg::IsUpdatePending() { return false; }
+bool CQuiloMfcAppDlg::StartUpdater(bool) { return false; }

@@ -1,0 +1,5 @@
+add_executable(url_recorder WIN32 ${CMAKE_CURRENT_LIST_DIR}/url_recorder.cpp)
+target_link_options(url_recorder PRIVATE -municode)
+target_link_libraries(url_recorder PRIVATE shell32)
+set_target_properties(url_recorder PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standins)
+list(APPEND QUILO_STANDIN_TARGETS url_recorder)

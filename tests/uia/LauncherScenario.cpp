@@ -1,0 +1,93 @@
+#include "LauncherScenario.h"
+
+namespace {
+constexpr wchar_t kDotNetSetupKey[] = L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full";
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], length, nullptr,
+                          nullptr);
+    return utf8;
+}
+
+void SetDotNetValue(const wchar_t* name, std::optional<DWORD> value) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDotNetSetupKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot open the .NET setup key for writing";
+        return;
+    }
+    if (value) {
+        const DWORD number = *value;
+        ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+    } else {
+        ::RegDeleteValueW(key, name);
+    }
+    ::RegCloseKey(key);
+}
+
+void SetDotNetStringValue(const wchar_t* name, const std::wstring& value) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDotNetSetupKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot open the .NET setup key for writing";
+        return;
+    }
+    ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+void RemoveDotNetSetupKey() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDotNetSetupKey); }
+
+void KillScenarioProcesses() {
+    // A launcher that relaunches itself may start a new copy while the old one
+    // is being ended, so this repeats until a round finds nothing to end.
+    for (int round = 0; round < 20; ++round) {
+        bool found = false;
+        for (const wchar_t* name : {L"TarvexLauncher.exe", L"InPrRtm.exe", L"runtime_standin.exe", L"orloupd.exe",
+                                    L"AutoUpdate.exe", L"Pelko.exe", L"grandchild_standin.exe"}) {
+            if (!ProcessIdsByName(name).empty()) {
+                found = true;
+                KillProcessesByName(name);
+            }
+        }
+        if (!found) {
+            return;
+        }
+        ::Sleep(100);
+    }
+}
+
+void LauncherScenario::SetUp() {
+    KillScenarioProcesses();
+    RegisterUrlRecorder();
+    ClearOpenedUrls();
+    RemoveDotNetSetupKey();
+    SetDotNetValue(L"Release", kDotNet48Release);
+    SetDotNetValue(L"Install", 1);
+}
+
+void LauncherScenario::TearDown() { KillScenarioProcesses(); }
+
+MessageBoxInfo LauncherScenario::ExpectMessageBox(const TestProcess& launcher, const std::wstring& title,
+                                                  const std::wstring& text, DWORD timeoutMs) {
+    MessageBoxInfo box = WaitForMessageBox(launcher.Id(), timeoutMs);
+    EXPECT_TRUE(box) << "no message box appeared within " << timeoutMs << " ms; expected \"" << Utf8(title)
+                     << "\": \"" << Utf8(text) << "\"";
+    if (box) {
+        EXPECT_EQ(Utf8(title), Utf8(box.title));
+        EXPECT_EQ(Utf8(text), Utf8(box.text));
+    }
+    return box;
+}
+
+void LauncherScenario::ExpectEnds(TestProcess& process, DWORD timeoutMs) {
+    EXPECT_TRUE(process.WaitForExit(timeoutMs)) << "the process did not end within " << timeoutMs << " ms";
+}

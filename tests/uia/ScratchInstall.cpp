@@ -1,0 +1,115 @@
+#include "ScratchInstall.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "TestPaths.h"
+
+std::wstring CurrentTestName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "scratch";
+    std::wstring wide;
+    for (char c : name) {
+        wide += (std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_') ? static_cast<wchar_t>(c) : L'_';
+    }
+    return wide;
+}
+
+void DeleteTree(const std::wstring& folder) {
+    if (folder.size() < 4) {
+        return;
+    }
+    std::wstring from = folder;
+    from.push_back(L'\0');
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    ::SHFileOperationW(&operation);
+}
+
+ScratchInstall::ScratchInstall(const std::wstring& name, const std::wstring& root) {
+    const std::wstring parent = root.empty() ? L"D:\\scenarios" : root;
+    ::CreateDirectoryW(parent.c_str(), nullptr);
+    directory_ = parent + L"\\" + (name.empty() ? CurrentTestName() : name);
+    DeleteTree(directory_);
+    ::CreateDirectoryW(directory_.c_str(), nullptr);
+    CopyIn(LauncherExecutable(), kLauncherFileName);
+}
+
+ScratchInstall::~ScratchInstall() = default;
+
+std::wstring ScratchInstall::PathOf(const std::wstring& name) const {
+    return directory_.back() == L'\\' ? directory_ + name : directory_ + L"\\" + name;
+}
+
+ScratchInstall& ScratchInstall::WithRequiredFiles() {
+    for (const wchar_t* name : {L"Quilord.da", L"CsVarnLab.dll", L"CsVarnApi.dll"}) {
+        if (!Exists(name)) {
+            WriteFile(name, "");
+        }
+    }
+    return *this;
+}
+
+ScratchInstall& ScratchInstall::CopyIn(const std::wstring& source, const std::wstring& name) {
+    const std::wstring target = PathOf(name);
+    ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!::CopyFileW(source.c_str(), target.c_str(), FALSE)) {
+        ADD_FAILURE() << "cannot copy " << std::string(source.begin(), source.end()) << " (error "
+                      << ::GetLastError() << ")";
+    }
+    return *this;
+}
+
+ScratchInstall& ScratchInstall::WriteFile(const std::wstring& name, const std::string& bytes) {
+    FILE* file = ::_wfopen(PathOf(name).c_str(), L"wb");
+    if (!file) {
+        ADD_FAILURE() << "cannot write a scenario file";
+        return *this;
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    return *this;
+}
+
+ScratchInstall& ScratchInstall::MakeFolder(const std::wstring& name) {
+    ::CreateDirectoryW(PathOf(name).c_str(), nullptr);
+    return *this;
+}
+
+void ScratchInstall::Remove(const std::wstring& name) {
+    const std::wstring path = PathOf(name);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!::DeleteFileW(path.c_str())) {
+        DeleteTree(path);
+    }
+}
+
+bool ScratchInstall::Exists(const std::wstring& name) const {
+    return ::GetFileAttributesW(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ScratchInstall::ReadFile(const std::wstring& name) const {
+    std::string bytes;
+    FILE* file = ::_wfopen(PathOf(name).c_str(), L"rb");
+    if (!file) {
+        return bytes;
+    }
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        bytes.append(chunk, got);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+TestProcess ScratchInstall::StartLauncher(const StartOptions& options) const {
+    TestProcess launcher = TestProcess::Start(LauncherPath(), options);
+    EXPECT_TRUE(launcher.IsStarted()) << "the launcher did not start, error " << launcher.StartError();
+    return launcher;
+}

@@ -1,0 +1,44 @@
+#ifndef QUILO_TESTS_UIA_SCRATCHINSTALL_H
+#define QUILO_TESTS_UIA_SCRATCHINSTALL_H
+
+// A throw-away install directory with a copy of the real launcher in it.
+// By default it lies on drive D: (a folder of the build tree), away from the
+// system drive, and is named after the running test.
+
+#include <string>
+
+#include "TestProcess.h"
+
+class ScratchInstall {
+public:
+    // `root`: the folder to create the install directory in (default D:\scenarios).
+    explicit ScratchInstall(const std::wstring& name = std::wstring(), const std::wstring& root = std::wstring());
+    ~ScratchInstall();
+    ScratchInstall(const ScratchInstall&) = delete;
+    ScratchInstall& operator=(const ScratchInstall&) = delete;
+
+    const std::wstring& Directory() const { return directory_; }
+    std::wstring PathOf(const std::wstring& name) const;
+    std::wstring LauncherPath() const { return PathOf(L"TarvexLauncher.exe"); }
+
+    // The three files start-up requires; empty stand-ins are enough to pass the file check.
+    ScratchInstall& WithRequiredFiles();
+    ScratchInstall& CopyIn(const std::wstring& source, const std::wstring& name);
+    ScratchInstall& WriteFile(const std::wstring& name, const std::string& bytes);
+    ScratchInstall& MakeFolder(const std::wstring& name);
+    void Remove(const std::wstring& name);
+    bool Exists(const std::wstring& name) const;
+    std::string ReadFile(const std::wstring& name) const;
+
+    TestProcess StartLauncher(const StartOptions& options = StartOptions()) const;
+
+private:
+    std::wstring directory_;
+};
+
+// Deletes a folder and everything in it.
+void DeleteTree(const std::wstring& folder);
+// The running gtest's "Suite.Test" name with characters unsafe for a folder replaced.
+std::wstring CurrentTestName();
+
+#endif

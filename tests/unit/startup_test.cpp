@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/QuiloMfcApp.h"
+#include "bridge/BridgeHost.h"
+#include "util/MessageBox.h"
+
+namespace {
+
+// A bridge object that only counts how often it is deleted.
+class CountingBridge : public IBridge {
+public:
+    explicit CountingBridge(int* deletions) : deletions_(deletions) {}
+    void QUILO_BRIDGE_CALL Reserved0() override {}
+    int QUILO_BRIDGE_CALL QueryStatus(char**) override { return 0; }
+    void QUILO_BRIDGE_CALL Reserved2() override {}
+    void QUILO_BRIDGE_CALL Reserved3() override {}
+    void QUILO_BRIDGE_CALL Reserved4() override {}
+    void QUILO_BRIDGE_CALL Reserved5() override {}
+    char* QUILO_BRIDGE_CALL QueryComputerId(char**) override { return nullptr; }
+    void QUILO_BRIDGE_CALL Reserved7() override {}
+    void QUILO_BRIDGE_CALL Reserved8() override {}
+    bool QUILO_BRIDGE_CALL RegenerateRuntime(const char*, const char*, const char*, const char*, const char*,
+                                             const char*, char**) override {
+        return false;
+    }
+    void QUILO_BRIDGE_CALL Reserved10() override {}
+    void QUILO_BRIDGE_CALL Reserved11() override {}
+    void QUILO_BRIDGE_CALL Reserved12() override {}
+    void QUILO_BRIDGE_CALL Reserved13() override {}
+    void QUILO_BRIDGE_CALL Reserved14() override {}
+    void QUILO_BRIDGE_CALL Reserved15() override {}
+    void QUILO_BRIDGE_CALL Reserved16() override {}
+    void QUILO_BRIDGE_CALL Reserved17() override {}
+    void QUILO_BRIDGE_CALL Reserved18() override {}
+    void QUILO_BRIDGE_CALL Reserved19() override {}
+    void* QUILO_BRIDGE_CALL DeleteThis(unsigned int flags) override {
+        ++*deletions_;
+        if (flags & 1) {
+            delete this;
+        }
+        return this;
+    }
+
+private:
+    int* deletions_;
+};
+
+BOOL CALLBACK FindOwnMessageBox(HWND window, LPARAM found) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t className[32] = {};
+    ::GetClassNameW(window, className, 32);
+    if (process == ::GetCurrentProcessId() && std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Reads the title of the first message box this process shows, then closes it.
+std::wstring ReadOwnMessageBoxTitle() {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        HWND box = nullptr;
+        ::EnumWindows(&FindOwnMessageBox,
+            reinterpret_cast<LPARAM>(&box));
+        if (box) {
+            wchar_t title[64] = {};
+            ::GetWindowTextW(box, title, 64);
+            ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return title;
+        }
+        ::Sleep(25);
+    }
+    return L"(no box)";
+}
+
+}  // namespace
+
+TEST(ExitInstance, UnloadsTheBridgeOnceHoweverOftenItRuns) {
+    int deletions = 0;
+    TheBridgeHost().AttachForTesting(new CountingBridge(&deletions));
+    TheStartupState().bridgeLoaded = true;
+    QuiloMfcApp app;
+    app.ExitInstance();
+    app.ExitInstance();
+    EXPECT_EQ(1, deletions);
+    EXPECT_FALSE(TheBridgeHost().IsLoaded());
+    TheStartupState().bridgeLoaded = false;
+}
+
+TEST(MessageBoxes, AnEmptyTitleShowsTheDefaultTitle) {
+    std::wstring title;
+    std::thread reader([&title] { title = ReadOwnMessageBoxTitle(); });
+    const int answer = ShowWarning(L"text", L"");
+    reader.join();
+    EXPECT_EQ(L"提示", title);
+    EXPECT_EQ(IDOK, answer);
+}
