@@ -19,9 +19,31 @@ constexpr wchar_t kElevationFailedTitle[] = L"加载失败提示";
 constexpr wchar_t kFrameworkRegistryKey[] = L"应用程序向导生成的本地应用程序";
 }  // namespace
 
+// Libraries (the bridge and everything it imports) are looked up only in the
+// launcher's own folder and the system folders, never in the current
+// directory or on PATH, where anyone could have planted a file of that name.
+// The bridge is still loaded by its bare name, so the launcher's folder comes
+// first as before. The call is looked up at run time: Windows 7 has it only
+// with its security update KB2533623.
+void RestrictLibrarySearchPath() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    auto setDefaultDllDirectories =
+        kernel ? reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+                     reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")))
+               : nullptr;
+    if (setDefaultDllDirectories) {
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    }
+    // Also where the call is missing: the current directory leaves the search order.
+    ::SetDllDirectoryW(L"");
+}
+
 QuiloMfcApp::QuiloMfcApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
 
 BOOL QuiloMfcApp::InitInstance() {
+    RestrictLibrarySearchPath();
+
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_WIN95_CLASSES;

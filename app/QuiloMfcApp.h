@@ -9,6 +9,9 @@
 #include "app/StartupState.h"
 #include "framework/WinApp.h"
 
+// Keeps planted libraries out of the process: see the definition.
+void RestrictLibrarySearchPath();
+
 class QuiloMfcApp : public CWinApp {
 public:
     QuiloMfcApp();
