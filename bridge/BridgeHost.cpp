@@ -1,11 +1,93 @@
-// Stand-in until the bridge loader lands: the host never loads anything.
 #include "bridge/BridgeHost.h"
 
-CBridgeHost::~CBridgeHost() { Unload(); }
+#include <shellapi.h>
 
-bool CBridgeHost::Load() { return false; }
+#include <exception>
+
+#include "app/ProductConstants.h"
+#include "app/StartupState.h"
+#include "bridge/BridgeCall.h"
+#include "bridge/BridgeMessages.h"
+#include "util/MessageBox.h"
+#include "util/Paths.h"
+#include "util/ScopedHandle.h"
+#include "util/TextConvert.h"
+
+namespace {
+
+void OpenVcRedistDownloadPage() {
+    // A shell that cannot open the page is not reported: the user has the message.
+    ::ShellExecuteW(nullptr, L"open", kVcRedistDownloadPage, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void ReportLoadFailure(DWORD errorCode) {
+    if (errorCode == kModuleNotFoundError) {
+        ShowWarning(kVcRuntimeMissingText, kRuntimeCheckTitle);
+        OpenVcRedistDownloadPage();
+        return;
+    }
+    if (AskYesNo(LoadFailureQuestion(errorCode), kRuntimeCheckTitle) == IDYES) {
+        OpenVcRedistDownloadPage();
+    }
+}
+
+// A standard exception thrown while converting texts ends the call with the
+// operation's empty result and the exception's own words as the error.
+std::wstring ExceptionText(const std::exception& exception) {
+    return NarrowToWide(exception.what());
+}
+
+}  // namespace
+
+std::wstring LoadFailureQuestion(DWORD errorCode) {
+    // "运行库加载失败，错误码：%u" with the code as unsigned decimal.
+    return L"运行库加载失败，错误码：" + std::to_wstring(static_cast<unsigned long>(errorCode)) + L"\n\n" +
+           kVcRuntimeMissingText + L"\n\n是否现在下载？";
+}
+
+CBridgeHost::~CBridgeHost() {
+    Unload();
+}
+
+bool CBridgeHost::Load() {
+    const std::wstring& installDirectory = TheStartupState().installDirectory;
+    if (!FileExists(CombinePath(installDirectory, kComponentLibraryName))) {
+        ShowWarning(kComponentLibraryMissingText, kBridgeInitTitle);
+        return false;
+    }
+    if (!FileExists(CombinePath(installDirectory, kBridgeLibraryName))) {
+        ShowWarning(kBridgeLibraryMissingText, kBridgeInitTitle);
+        return false;
+    }
+    // By bare name: the system's search order starts with the launcher's own
+    // folder, and CsVarnApi.dll finds CsVarnLab.dll there the same way.
+    ScopedModule module(::LoadLibraryW(kBridgeLibraryName));
+    if (!module) {
+        ReportLoadFailure(::GetLastError());
+        return false;
+    }
+    // Through a generic function pointer: FARPROC's own signature means nothing here.
+    const auto createWrapper = reinterpret_cast<CreateWrapperFunction>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(module.get(), kCreateWrapperExport)));
+    if (!createWrapper) {
+        module.reset();
+        ShowWarning(kCreateWrapperMissingText, kBridgeInitTitle);
+        return false;
+    }
+    IBridge* bridge = createWrapper();
+    if (!bridge) {
+        module.reset();
+        ShowWarning(kCreateWrapperFailedText, kBridgeInitTitle);
+        return false;
+    }
+    Unload();
+    module_ = module.release();
+    bridge_ = bridge;
+    return true;
+}
 
 void CBridgeHost::Unload() {
+    // The object's code lives in the library, so the object goes first.
     if (bridge_) {
         bridge_->DeleteThis(1);
         bridge_ = nullptr;
@@ -18,19 +100,74 @@ void CBridgeHost::Unload() {
 
 int CBridgeHost::QueryStatus(std::wstring& error) {
     error.clear();
-    return 0;
+    if (!bridge_) {
+        return 0;
+    }
+    try {
+        char* bridgeError = nullptr;
+        const int status = bridge_->QueryStatus(&bridgeError);
+        if (bridgeError) {
+            error = TakeBridgeText(bridgeError);
+            return 0;
+        }
+        return status;
+    } catch (const std::exception& exception) {
+        error = ExceptionText(exception);
+        return 0;
+    }
 }
 
 std::wstring CBridgeHost::QueryComputerId(std::wstring& error) {
     error.clear();
-    return std::wstring();
+    if (!bridge_) {
+        return std::wstring();
+    }
+    try {
+        char* bridgeError = nullptr;
+        char* identifier = bridge_->QueryComputerId(&bridgeError);
+        if (bridgeError) {
+            // A result that came with an error is not trusted to be a buffer
+            // of ours to release: it is ignored and left alone.
+            error = TakeBridgeText(bridgeError);
+            return std::wstring();
+        }
+        return TakeBridgeText(identifier);
+    } catch (const std::exception& exception) {
+        error = ExceptionText(exception);
+        return std::wstring();
+    }
 }
 
-bool CBridgeHost::RegenerateRuntime(const std::wstring&, const std::wstring&, const std::wstring&,
-                                    const std::wstring&, const std::wstring&, const std::wstring&,
+bool CBridgeHost::RegenerateRuntime(const std::wstring& storePath, const std::wstring& storePassword,
+                                    const std::wstring& recordName, const std::wstring& fieldName,
+                                    const std::wstring& targetDirectory, const std::wstring& targetFileName,
                                     std::wstring& error) {
     error.clear();
-    return false;
+    if (!bridge_) {
+        return false;
+    }
+    try {
+        // Empty texts become empty narrow strings, never null pointers; the
+        // copies live until the call returns.
+        const std::string store = WideToNarrow(storePath);
+        const std::string password = WideToNarrow(storePassword);
+        const std::string record = WideToNarrow(recordName);
+        const std::string field = WideToNarrow(fieldName);
+        const std::string directory = WideToNarrow(targetDirectory);
+        const std::string fileName = WideToNarrow(targetFileName);
+        char* bridgeError = nullptr;
+        const bool regenerated =
+            bridge_->RegenerateRuntime(store.c_str(), password.c_str(), record.c_str(), field.c_str(),
+                                       directory.c_str(), fileName.c_str(), &bridgeError);
+        if (bridgeError) {
+            error = TakeBridgeText(bridgeError);
+            return false;
+        }
+        return regenerated;
+    } catch (const std::exception& exception) {
+        error = ExceptionText(exception);
+        return false;
+    }
 }
 
 CBridgeHost& TheBridgeHost() {

@@ -21,7 +21,10 @@
 // system C runtime that both the launcher and our bridges link against
 // dynamically; the launcher releases them with free of that same runtime. A
 // bridge built against another C runtime must take malloc from msvcrt.dll
-// explicitly for every text it hands out.
+// explicitly for every text it hands out. Error texts are released that way by
+// every operation, not only by QueryComputerId. A result that comes together
+// with an error text is ignored and not released: the launcher cannot know
+// whether the bridge meant to hand it over.
 //
 // An operation with an error channel takes, as its last argument, the address
 // of a text pointer that the launcher sets to null; the bridge leaves it null
@@ -36,31 +39,28 @@
 class IBridge {
 public:
     virtual void QUILO_BRIDGE_CALL Reserved0() = 0;                          // slot 0
-    virtual int QUILO_BRIDGE_CALL QueryStatus(char** error) = 0;              // slot 1
+    virtual int QUILO_BRIDGE_CALL QueryStatus(char** error) = 0;             // slot 1
     virtual void QUILO_BRIDGE_CALL Reserved2() = 0;                          // slot 2
     virtual void QUILO_BRIDGE_CALL Reserved3() = 0;                          // slot 3
     virtual void QUILO_BRIDGE_CALL Reserved4() = 0;                          // slot 4
     virtual void QUILO_BRIDGE_CALL Reserved5() = 0;                          // slot 5
-    virtual char* QUILO_BRIDGE_CALL QueryComputerId(char** error) = 0;        // slot 6
+    virtual char* QUILO_BRIDGE_CALL QueryComputerId(char** error) = 0;       // slot 6
     virtual void QUILO_BRIDGE_CALL Reserved7() = 0;                          // slot 7
     virtual void QUILO_BRIDGE_CALL Reserved8() = 0;                          // slot 8
     virtual bool QUILO_BRIDGE_CALL RegenerateRuntime(const char* storePath,  // slot 9
-                                                     const char* storePassword,
-                                                     const char* recordName,
-                                                     const char* fieldName,
-                                                     const char* targetDirectory,
-                                                     const char* targetFileName,
-                                                     char** error) = 0;
-    virtual void QUILO_BRIDGE_CALL Reserved10() = 0;                         // slot 10
-    virtual void QUILO_BRIDGE_CALL Reserved11() = 0;                         // slot 11
-    virtual void QUILO_BRIDGE_CALL Reserved12() = 0;                         // slot 12
-    virtual void QUILO_BRIDGE_CALL Reserved13() = 0;                         // slot 13
-    virtual void QUILO_BRIDGE_CALL Reserved14() = 0;                         // slot 14
-    virtual void QUILO_BRIDGE_CALL Reserved15() = 0;                         // slot 15
-    virtual void QUILO_BRIDGE_CALL Reserved16() = 0;                         // slot 16
-    virtual void QUILO_BRIDGE_CALL Reserved17() = 0;                         // slot 17
-    virtual void QUILO_BRIDGE_CALL Reserved18() = 0;                         // slot 18
-    virtual void QUILO_BRIDGE_CALL Reserved19() = 0;                         // slot 19
+                                                     const char* storePassword, const char* recordName,
+                                                     const char* fieldName, const char* targetDirectory,
+                                                     const char* targetFileName, char** error) = 0;
+    virtual void QUILO_BRIDGE_CALL Reserved10() = 0;  // slot 10
+    virtual void QUILO_BRIDGE_CALL Reserved11() = 0;  // slot 11
+    virtual void QUILO_BRIDGE_CALL Reserved12() = 0;  // slot 12
+    virtual void QUILO_BRIDGE_CALL Reserved13() = 0;  // slot 13
+    virtual void QUILO_BRIDGE_CALL Reserved14() = 0;  // slot 14
+    virtual void QUILO_BRIDGE_CALL Reserved15() = 0;  // slot 15
+    virtual void QUILO_BRIDGE_CALL Reserved16() = 0;  // slot 16
+    virtual void QUILO_BRIDGE_CALL Reserved17() = 0;  // slot 17
+    virtual void QUILO_BRIDGE_CALL Reserved18() = 0;  // slot 18
+    virtual void QUILO_BRIDGE_CALL Reserved19() = 0;  // slot 19
     // Slot 20: the scalar deleting destructor. Flags bit 0 set: free the object.
     virtual void* QUILO_BRIDGE_CALL DeleteThis(unsigned int flags) = 0;
 
