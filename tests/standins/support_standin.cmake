@@ -1,0 +1,5 @@
+add_executable(support_standin WIN32 ${CMAKE_CURRENT_LIST_DIR}/support_standin.cpp)
+target_link_options(support_standin PRIVATE -municode)
+target_link_libraries(support_standin PRIVATE shell32)
+set_target_properties(support_standin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standins)
+list(APPEND QUILO_STANDIN_TARGETS support_standin)
