@@ -12,4 +12,9 @@ bash "$source_dir/scripts/setup.sh"
 cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/toolchain-i686-mingw.cmake" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
+# Without a display of the user's the demo runs on a private Xvfb: then nobody
+# can press its buttons, so its programs end by themselves.
+if [ -z "${DISPLAY:-}" ]; then
+  export TARVEX_DEMO_HEADLESS=1
+fi
 exec "$source_dir/scripts/with-wine-env.sh" "$build_dir" bash "$source_dir/scripts/demo-run.sh" "$build_dir"
