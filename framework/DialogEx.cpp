@@ -3,11 +3,10 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/MfcLink.h"
 
 namespace {
 
-// The framework's message that hands a control its initialisation data.
-constexpr UINT kInitControlMessage = 0x0363;
 const wchar_t* const kDialogInitResourceType = MAKEINTRESOURCEW(240);
 
 // Offset of the style field in an extended template (DLGTEMPLATEEX) and in a classic one.
@@ -47,6 +46,8 @@ CDialogEx::~CDialogEx() {
 }
 
 INT_PTR CDialogEx::DoModal() {
+    // Templates may name the framework's own control classes.
+    RegisterMfcLinkClass();
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     std::vector<BYTE> dialogTemplate = LoadTemplateHidden(instance, templateId_);
     if (dialogTemplate.empty()) {
@@ -55,8 +56,9 @@ INT_PTR CDialogEx::DoModal() {
     continueModal_ = true;
     modalResult_ = -1;
     HWND owner = parent_ ? parent_->GetSafeHwnd() : nullptr;
-    HWND hwnd = ::CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
-                                             owner, &CDialogEx::DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND hwnd =
+        ::CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
+                                     owner, &CDialogEx::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
         return -1;
     }

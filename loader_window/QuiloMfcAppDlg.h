@@ -11,6 +11,7 @@
 #include "loader_window/OwerButton.h"
 #include "resources/resource.h"
 #include "util/DateText.h"
+#include "util/ScopedHandle.h"
 
 class CQuiloMfcAppDlg : public CDialogEx {
 public:
@@ -39,6 +40,8 @@ public:
     bool StartUpdater(bool reportMissing);
 
     const std::wstring& ComputerId() const { return computerId_; }
+    // The font the status text currently uses; null when the window has no status text.
+    HFONT StatusFont() const { return static_cast<HFONT>(statusFont_.get()); }
 
 protected:
     void DoDataExchange() override;
@@ -58,10 +61,15 @@ protected:
     void OnNMClickOnlineSupport(NMHDR* notification, LRESULT* result);
 
 private:
+    void ConfigureCaptionButton(COwerButton& button, COLORREF hotBackColor);
+    void PlaceCaptionButtonsInCorner();
+    void CreateStatusFont();
+    void PulseStatusText();
+
     HICON icon_ = nullptr;
     COwerButton minimizeButton_;
     COwerButton closeButton_;
-    HFONT statusFont_ = nullptr;
+    ScopedGdiObject statusFont_;
     std::wstring computerId_;
     DateValue supportDate_;
 };

@@ -23,7 +23,49 @@ quilo_ensure_prefix() {
       ln -sfn "$QUILO_BUILD_DIR/drive-e" "$WINEPREFIX/dosdevices/e:"
       touch "$WINEPREFIX/.quilo-ready"
     fi
+    # A separate marker, so that prefixes made before this step get it too.
+    if [ ! -f "$WINEPREFIX/.quilo-cjk-fonts-1" ]; then
+      quilo_link_cjk_fonts && touch "$WINEPREFIX/.quilo-cjk-fonts-1"
+    fi
   ) 9>"$QUILO_BUILD_DIR/.wineprefix.lock"
+}
+
+# The launcher names Windows' Chinese faces ("楷体", "SimHei", and "MS Shell Dlg",
+# which Wine maps to Tahoma); none exists in a fresh prefix, so Chinese texts
+# would show as boxes. The installed WenQuanYi face stands in for the Chinese
+# faces, and is linked behind the dialog faces for the glyphs they lack.
+quilo_link_cjk_fonts() {
+  local reg_file
+  reg_file=$(mktemp --suffix=.reg)
+  python3 - "$reg_file" <<'PYTHON' || return 1
+import sys
+
+FACE = "WenQuanYi Micro Hei"
+LINK = ["wqy-microhei.ttc," + FACE]
+REPLACED = ["SimSun", "宋体", "NSimSun", "新宋体", "SimHei", "黑体", "KaiTi", "楷体", "Microsoft YaHei", "微软雅黑"]
+LINKED = ["Tahoma", "Microsoft Sans Serif", "MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2"]
+
+
+def multi_string(values):
+    data = "".join(v + "\0" for v in values) + "\0"
+    return "hex(7):" + ",".join(f"{b:02x}" for b in data.encode("utf-16-le"))
+
+
+lines = ["Windows Registry Editor Version 5.00", ""]
+lines.append("[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]")
+lines += [f'"{name}"="{FACE}"' for name in REPLACED]
+lines.append("")
+lines.append("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]")
+lines += [f'"{name}"={multi_string(LINK)}' for name in LINKED]
+lines.append("")
+with open(sys.argv[1], "w", encoding="utf-16") as out:
+    out.write("\r\n".join(lines))
+PYTHON
+  local status=0
+  DISPLAY= wine regedit /S "$(winepath -w "$reg_file" 2>/dev/null)" >/dev/null 2>&1 || status=1
+  wineserver -w
+  rm -f "$reg_file"
+  return $status
 }
 
 # Starts a private Xvfb when there is no display; sets QUILO_XVFB_PID.
