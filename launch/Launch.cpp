@@ -1,4 +1,117 @@
-// Stand-in until the launch lands.
-#include "loader_window/QuiloMfcAppDlg.h"
+#include <windows.h>
+#include <exception>
 
-void CQuiloMfcAppDlg::LaunchRuntime() {}
+#include <shellapi.h>
+
+#include "app/StartupState.h"
+#include "framework/WinApp.h"
+#include "launch/LaunchMessages.h"
+#include "launch/QuitRequest.h"
+#include "launch/RuntimeArguments.h"
+#include "launch/RuntimeFiles.h"
+#include "launch/RuntimeProcess.h"
+#include "launch/SystemErrorText.h"
+#include "loader_window/QuiloMfcAppDlg.h"
+#include "util/MessageBox.h"
+#include "util/Paths.h"
+#include "util/TextConvert.h"
+
+namespace {
+
+// The mutex goes first: the second copy repeats the single-instance test at once.
+void RestartLauncher() {
+    ReleaseSingleInstanceMutex();
+    wchar_t launcherPath[kPathBufferLength] = {};
+    CWinApp* app = AfxGetApp();
+    ::GetModuleFileNameW(app ? app->m_hInstance : nullptr, launcherPath, kPathBufferLength);
+    ::ShellExecuteW(nullptr, L"open", launcherPath, nullptr, nullptr, SW_SHOW);
+}
+
+// Parks the executable under its name without extension until the next run.
+// A failure is told, not thrown: the launcher is hidden by now and must still end.
+void ParkRuntime() {
+    const std::wstring& installDirectory = TheStartupState().installDirectory;
+    const std::wstring livePath = CombinePath(installDirectory, kLiveRuntimeName);
+    const std::wstring parkedPath = CombinePath(installDirectory, kParkedRuntimeName);
+    if (!::MoveFileW(livePath.c_str(), parkedPath.c_str())) {
+        ShowWarning(kParkFailedPrefix + SystemErrorText(::GetLastError()), kSoftwareLoadTitle);
+    }
+}
+
+}  // namespace
+
+void CQuiloMfcAppDlg::LaunchRuntime() {
+    const StartupState& state = TheStartupState();
+    if (!state.bridgeLoaded) {
+        ShowWarning(kBridgeNotLoadedMessage, kLoadSoftwareTitle);
+        return;
+    }
+    if (!StageRuntime()) {
+        return;
+    }
+
+    // Once the window is hidden the user can no longer close it: whatever
+    // happens from then on, the launcher must end rather than linger holding
+    // the single-instance mutex.
+    bool windowHidden = false;
+    try {
+        ScopedKernelHandle job = CreateKillOnCloseJob();
+
+        RuntimeLaunchValues values;
+        values.livePath = CombinePath(state.installDirectory, kLiveRuntimeName);
+        values.installDirectory = state.installDirectory;
+        values.updaterFileName = state.updaterFileName;
+        values.online = state.online;
+        const std::wstring commandLine = BuildRuntimeCommandLine(BuildRuntimeArguments(values));
+
+        ScopedProcessInformation child;
+        DWORD createError = 0;
+        if (!StartRuntimeProcess(commandLine, child, createError)) {
+            ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(createError)),
+                        kSoftwareLoadTitle);
+            return;
+        }
+
+        // No message is processed while the main application runs.
+        HideWindow();
+        windowHidden = true;
+        WaitForRuntime(job, child);
+        job.Close();
+
+        DWORD exitCode = 0;
+        ::GetExitCodeProcess(child.process.get(), &exitCode);
+        child.process.Close();
+        child.thread.Close();
+        ::Sleep(1000);
+
+        // The updater starts before the executable is parked back, and the
+        // mutex is released before the launcher's second copy starts.
+        switch (ActionForExitCode(exitCode)) {
+            case RuntimeExitAction::RestartLauncher:
+                // The second copy finds the executable at its live name.
+                RestartLauncher();
+                break;
+            case RuntimeExitAction::ReportWrongArguments:
+                ShowWarning(kWrongArgumentsMessage, kErrorTitle);
+                ParkRuntime();
+                break;
+            case RuntimeExitAction::StartUpdater:
+                StartUpdater(true);
+                ParkRuntime();
+                break;
+            case RuntimeExitAction::NormalEnd:
+                if (IsUpdatePending()) {
+                    StartUpdater(true);
+                }
+                ParkRuntime();
+                break;
+        }
+        PostQuitRequest(m_hWnd);
+    } catch (const std::exception& exception) {
+        ShowWarning(kLaunchFailedPrefix + ReduceFailureText(NarrowToWide(exception.what())),
+                    kSoftwareLoadTitle);
+        if (windowHidden) {
+            PostQuitRequest(m_hWnd);
+        }
+    }
+}

@@ -1,0 +1,29 @@
+#ifndef QUILO_LAUNCH_CONFIGFILE_H
+#define QUILO_LAUNCH_CONFIGFILE_H
+
+// "AppConf.ini": key=value lines holding the expected digests. The launcher
+// only reads it; sections carry no meaning, a key is found wherever it stands.
+
+#include <istream>
+#include <string>
+
+// The value of the first line whose key equals `key` ignoring ASCII case, or
+// false when no line has it. Each byte is one character; a line ends at a line
+// feed, a carriage return before it is dropped; lines are trimmed; empty lines,
+// lines starting with ";" and lines without "=" are skipped. Portable code
+// without Windows headers, so the parser can be fuzzed on the host.
+bool FindConfigValue(std::istream& input, const std::string& key, std::string& value);
+
+class CConfigFile {
+public:
+    explicit CConfigFile(std::wstring path) : path_(std::move(path)) {}
+
+    // Opens the file anew for every lookup; false when it cannot be opened or
+    // has no such key, and `value` is then left as it was.
+    bool GetValue(const std::wstring& key, std::wstring& value) const;
+
+private:
+    std::wstring path_;
+};
+
+#endif

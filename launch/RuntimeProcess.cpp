@@ -1,0 +1,81 @@
+#include "launch/RuntimeProcess.h"
+
+#include <vector>
+
+ScopedKernelHandle CreateKillOnCloseJob() {
+    // An existing job of that name is simply used.
+    ScopedKernelHandle job(::CreateJobObjectW(nullptr, kRuntimeJobName));
+    if (!job) {
+        return job;
+    }
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
+        job.Close();
+    }
+    return job;
+}
+
+bool ShouldRetryWithoutBreakaway(DWORD createError, DWORD creationFlags, bool launcherInJob) {
+    return createError == ERROR_ACCESS_DENIED && (creationFlags & CREATE_BREAKAWAY_FROM_JOB) != 0 &&
+           launcherInJob;
+}
+
+namespace {
+
+bool IsLauncherInJob() {
+    BOOL inJob = FALSE;
+    return ::IsProcessInJob(::GetCurrentProcess(), nullptr, &inJob) && inJob;
+}
+
+bool CreateChild(const std::wstring& commandLine, DWORD creationFlags, ScopedProcessInformation& child,
+                 DWORD& error) {
+    // CreateProcessW may write into the command line, so it gets its own buffer.
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, creationFlags, nullptr, nullptr,
+                          &startup, &info)) {
+        error = ::GetLastError();
+        return false;
+    }
+    child.TakeFrom(info);
+    return true;
+}
+
+}  // namespace
+
+bool StartRuntimeProcess(const std::wstring& commandLine, ScopedProcessInformation& child, DWORD& error) {
+    if (CreateChild(commandLine, CREATE_BREAKAWAY_FROM_JOB, child, error)) {
+        return true;
+    }
+    if (!ShouldRetryWithoutBreakaway(error, CREATE_BREAKAWAY_FROM_JOB, IsLauncherInJob())) {
+        return false;
+    }
+    return CreateChild(commandLine, 0, child, error);
+}
+
+void WaitForRuntime(ScopedKernelHandle& job, const ScopedProcessInformation& child) {
+    if (job && ::AssignProcessToJobObject(job.get(), child.process.get())) {
+        HANDLE handles[2] = {child.process.get(), job.get()};
+        ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        job.Close();
+        return;
+    }
+    ::WaitForSingleObject(child.process.get(), INFINITE);
+}
+
+RuntimeExitAction ActionForExitCode(DWORD exitCode) {
+    switch (exitCode) {
+        case 4:
+            return RuntimeExitAction::RestartLauncher;
+        case 2:
+            return RuntimeExitAction::ReportWrongArguments;
+        case 6:
+            return RuntimeExitAction::StartUpdater;
+        default:
+            return RuntimeExitAction::NormalEnd;
+    }
+}

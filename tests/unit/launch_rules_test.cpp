@@ -1,0 +1,140 @@
+// The launch's decisions that need no window: the configuration reader, the
+// marker test, the failure classification, the exit-code protocol.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "launch/ConfigFile.h"
+#include "launch/FailureDiagnosis.h"
+#include "launch/RuntimeProcess.h"
+#include "launch/SystemErrorText.h"
+#include "launch/UpdateMarker.h"
+
+TEST(ConfigFileParser, FindsKeysAsTheConfigurationFileWritesThem) {
+    struct Case {
+        const char* content;
+        const char* key;
+        bool found;
+        const char* value;
+    } cases[] = {
+        {"Apexm5=ABC\n", "Apexm5", true, "ABC"},
+        {"  apexm5  =  ABC  \r\n", "Apexm5", true, "ABC"},
+        {"[Digests]\nApdbm5=1\nApexm5=2\n", "Apexm5", true, "2"},
+        {"Apexm5=first\nAPEXM5=second\n", "Apexm5", true, "first"},
+        {";Apexm5=commented\nApexm5=real\n", "Apexm5", true, "real"},
+        {"  ;Apexm5=commented\n", "Apexm5", false, ""},
+        {"Apexm5\nApexm5 value\n", "Apexm5", false, ""},
+        {"Apexm5=a=b\n", "Apexm5", true, "a=b"},
+        {"Apexm5=\n", "Apexm5", true, ""},
+        {"Apexm5x=1\nxApexm5=2\n", "Apexm5", false, ""},
+        {"Apexm5=last line without feed", "Apexm5", true, "last line without feed"},
+        {"", "Apexm5", false, ""},
+        {"\r\n\r\n=value\n", "", true, "value"},
+    };
+    for (const Case& c : cases) {
+        std::istringstream input(c.content);
+        std::string value = "unchanged";
+        EXPECT_EQ(c.found, FindConfigValue(input, c.key, value)) << c.content;
+        EXPECT_EQ(c.found ? c.value : "unchanged", value) << c.content;
+    }
+}
+
+TEST(ConfigFile, MissingFileLeavesTheValueAlone) {
+    std::wstring value = L"unchanged";
+    EXPECT_FALSE(CConfigFile(L"Z:\\no\\such\\AppConf.ini").GetValue(L"Apexm5", value));
+    EXPECT_EQ(L"unchanged", value);
+}
+
+TEST(UpdateMarker, SaysSixOnlyWhenTheTrimmedTextIsExactlySix) {
+    struct Case {
+        std::wstring text;
+        bool says;
+    } cases[] = {
+        {L"6", true},
+        {L" 6\r\n", true},
+        {L"\t6 ", true},
+        {L"06", false},
+        {L"6a", false},
+        {L"", false},
+        {L"66", false},
+        {std::wstring(L"6\0x", 3), true},
+        {L"\x0036\x0000", true},
+        {L"６", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.says, MarkerSaysUpdate(c.text)) << c.text.size();
+    }
+}
+
+TEST(FailureDiagnosis, FindsTheCjkIdeographsAnywhereInAPath) {
+    EXPECT_TRUE(PathHasCjk(L"D:\\软件\\Quilord.da"));
+    EXPECT_TRUE(PathHasCjk(L"D:\\a\u4E00"));
+    EXPECT_TRUE(PathHasCjk(L"\u9FFF"));
+    EXPECT_FALSE(PathHasCjk(L"D:\\Apps\\Quilord.da"));
+    EXPECT_FALSE(PathHasCjk(L"D:\\\u4DFF\uA000\u3042"));  // neighbours of the range, kana
+    EXPECT_FALSE(PathHasCjk(L""));
+}
+
+TEST(FailureDiagnosis, ChoosesOneMessagePerSituation) {
+    const std::wstring noSuch = L"no such table: DatFileInfo";
+    struct Case {
+        std::wstring error;
+        bool hasCjk;
+        bool zhCn;
+        bool dotNet;
+        std::wstring message;
+    } cases[] = {
+        {noSuch, true, false, true, kPathMessage},
+        {noSuch, true, false, false, kPathMessage},
+        {noSuch, true, true, true, kStoreRetryMessage},
+        {noSuch, true, true, false, kFrameworkMessage},
+        {noSuch, false, false, true, kStoreRetryMessage},
+        {noSuch, false, true, false, kFrameworkMessage},
+        {L"unrecognized token: \"x\"", true, false, true, kPathMessage},
+        {L"bad sql", false, false, true, kStoreRetryMessage},
+        {L"wrong 73kqd_415209", false, false, true, kStoreRetryMessage},
+        {L"FileDat missing", false, false, true, kStoreRetryMessage},
+        {L"BAD SQL", true, false, true, BridgeTextMessage(L"BAD SQL")},
+        {L"file is not a database", true, false, false, BridgeTextMessage(L"file is not a database")},
+        {L"", true, false, true, kGeneralRetryMessage},
+        {L"", false, false, false, kFrameworkMessage},
+    };
+    for (const Case& c : cases) {
+        bool asked = false;
+        const std::wstring message = ChooseRegenerationMessage(c.error, c.hasCjk, c.zhCn, [&] {
+            asked = true;
+            return c.dotNet;
+        });
+        EXPECT_EQ(c.message, message) << c.error.size() << c.hasCjk << c.zhCn << c.dotNet;
+        // The framework test is asked only on the branches that depend on it.
+        const bool dependsOnFramework = c.message == kStoreRetryMessage ||
+                                        c.message == kGeneralRetryMessage || c.message == kFrameworkMessage;
+        EXPECT_EQ(dependsOnFramework, asked);
+    }
+    EXPECT_EQ(L"软件加载失败！\nboom\n更多解决请咨询软件服务人员，咨询电话：19999999999",
+              BridgeTextMessage(L"boom"));
+}
+
+TEST(FailureDiagnosis, ReducesTextsThatNameTheRuntimeFiles) {
+    EXPECT_EQ(L"原因：文件或路径错误。", ReduceFailureText(L"Cannot open D:\\x\\InPrRtm.exe now.\r\n"));
+    EXPECT_EQ(L"原因：文件或路径错误。", ReduceFailureText(L"CacheDat"));
+    EXPECT_EQ(L"Access denied.\r\n", ReduceFailureText(L"Access denied.\r\n"));
+    EXPECT_EQ(L"inprrtm.exe", ReduceFailureText(L"inprrtm.exe"));
+}
+
+TEST(ExitCodeProtocol, MapsTheFourCases) {
+    EXPECT_EQ(RuntimeExitAction::RestartLauncher, ActionForExitCode(4));
+    EXPECT_EQ(RuntimeExitAction::ReportWrongArguments, ActionForExitCode(2));
+    EXPECT_EQ(RuntimeExitAction::StartUpdater, ActionForExitCode(6));
+    for (DWORD code : {0u, 1u, 3u, 5u, 7u, 259u, 0xC0000005u}) {
+        EXPECT_EQ(RuntimeExitAction::NormalEnd, ActionForExitCode(code)) << code;
+    }
+}
+
+TEST(ExitCodeProtocol, RetriesWithoutBreakawayOnlyForAJobThatForbidsIt) {
+    EXPECT_TRUE(ShouldRetryWithoutBreakaway(ERROR_ACCESS_DENIED, CREATE_BREAKAWAY_FROM_JOB, true));
+    EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_ACCESS_DENIED, CREATE_BREAKAWAY_FROM_JOB, false));
+    EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_ACCESS_DENIED, 0, true));
+    EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_FILE_NOT_FOUND, CREATE_BREAKAWAY_FROM_JOB, true));
+    EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_BAD_EXE_FORMAT, CREATE_BREAKAWAY_FROM_JOB, true));
+}

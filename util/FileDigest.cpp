@@ -1,0 +1,64 @@
+#include "util/FileDigest.h"
+
+#include <vector>
+
+#include "util/ScopedHandle.h"
+
+namespace {
+
+// The runtime executable and the data store can be hundreds of megabytes and
+// the launcher is a 32-bit process: the file is hashed piece by piece, so the
+// memory used does not grow with the file.
+constexpr DWORD kReadChunkBytes = 64 * 1024;
+constexpr DWORD kMd5Bytes = 16;
+
+}  // namespace
+
+std::wstring FormatDigestHex(const unsigned char* bytes, std::size_t count) {
+    static const wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring text;
+    text.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        text.push_back(kDigits[bytes[i] >> 4]);
+        text.push_back(kDigits[bytes[i] & 0x0F]);
+    }
+    return text;
+}
+
+std::wstring GetFileMd5(const std::wstring& path) {
+    // Read sharing only: a file that another process is still writing is not
+    // hashed half-written; the open fails and the caller sees a mismatch.
+    ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::wstring();
+    }
+    ScopedCryptProvider provider;
+    if (!::CryptAcquireContextW(provider.Receive(), nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) {
+        return std::wstring();
+    }
+    ScopedCryptHash hash;
+    if (!::CryptCreateHash(provider.get(), CALG_MD5, 0, 0, hash.Receive())) {
+        return std::wstring();
+    }
+
+    std::vector<BYTE> chunk(kReadChunkBytes);
+    for (;;) {
+        DWORD read = 0;
+        // A failed read is the end of the data, not an error.
+        if (!::ReadFile(file.get(), chunk.data(), kReadChunkBytes, &read, nullptr) || read == 0) {
+            break;
+        }
+        if (!::CryptHashData(hash.get(), chunk.data(), read, 0)) {
+            return std::wstring();
+        }
+    }
+    file.Close();
+
+    BYTE value[kMd5Bytes] = {};
+    DWORD valueLength = kMd5Bytes;
+    if (!::CryptGetHashParam(hash.get(), HP_HASHVAL, value, &valueLength, 0) || valueLength != kMd5Bytes) {
+        return std::wstring();
+    }
+    return FormatDigestHex(value, valueLength);
+}

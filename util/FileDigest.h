@@ -1,0 +1,18 @@
+#ifndef QUILO_UTIL_FILEDIGEST_H
+#define QUILO_UTIL_FILEDIGEST_H
+
+// MD5 digests of whole files, as the configuration file records them.
+
+#include <cstddef>
+#include <string>
+
+// The 32-character upper-case hexadecimal MD5 digest of the file's bytes, or
+// empty on any failure (missing file, a file another process has open for
+// writing, no crypto provider). A read that fails part-way ends the data: the
+// digest then covers the bytes read until that point.
+std::wstring GetFileMd5(const std::wstring& path);
+
+// Upper-case hexadecimal text of raw digest bytes, high nibble first.
+std::wstring FormatDigestHex(const unsigned char* bytes, std::size_t count);
+
+#endif
