@@ -1,0 +1,270 @@
+// The main application's start and end as a person meets them: the launcher
+// hands over to the runtime stand-in, hides while it runs, acts on its exit
+// code and ends; it takes the main application down with it when killed.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "LaunchInstall.h"
+#include "LoaderWindow.h"
+#include "LauncherScenario.h"
+#include "TestBridge.h"
+
+namespace {
+
+const std::wstring kLoadTitle = L"软件加载提示";
+const std::wstring kUpdateTitle = L"软件升级提示";
+const std::string kSeparator = "\xE2\x89\xA1";  // U+2261 in UTF-8
+
+std::wstring SystemText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+        code, 0x400, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
+    ::LocalFree(buffer);
+    return text;
+}
+
+bool ProcessEnds(DWORD processId, DWORD timeoutMs) {
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) {
+        return true;
+    }
+    const bool ended = ::WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    ::CloseHandle(process);
+    return ended;
+}
+
+size_t CountOf(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+class LaunchScenario : public LauncherScenario {};
+
+TEST_F(LaunchScenario, ExitCodeZeroParksTheExecutableAndEndsTheLauncher) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    TestProcess launcher = install.StartLauncher();
+    const RuntimeStart start = WaitForRuntimeStart(install);
+    ExpectEnds(launcher);
+    EXPECT_TRUE(start.recorded);
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+    EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+    EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+    EXPECT_EQ(1, RuntimeStartCount(install));
+}
+
+TEST_F(LaunchScenario, TheChildGetsFifteenQuotedArgumentsAndParsesThemBack) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    TestProcess launcher = install.StartLauncher();
+    const RuntimeStart start = WaitForRuntimeStart(install);
+    ExpectEnds(launcher);
+    ASSERT_EQ(15u, start.argv.size()) << start.commandLine;
+    const std::string directory = Utf8(install.Directory());
+    EXPECT_EQ(directory + "\\InPrRtm.exe", start.argv[0]);
+    EXPECT_EQ("TarvexLauncher", start.argv[1]);
+    EXPECT_EQ(directory, start.argv[2]);
+    EXPECT_EQ("protocol=3", start.argv[3]);
+    EXPECT_EQ("channel=stable", start.argv[4]);
+    EXPECT_EQ("lang=zh-CN", start.argv[5]);
+    EXPECT_EQ("mode=normal", start.argv[6]);
+    EXPECT_EQ("single" + kSeparator + "1", start.argv[7]);
+    EXPECT_EQ("log" + kSeparator + "off", start.argv[12]);
+    EXPECT_EQ("AutoUpdate.exe", start.argv[13]);  // no orloupd.exe in the directory
+    // Two reserved texts, empty, then the online flag the bridge's status gave.
+    EXPECT_EQ(kSeparator + kSeparator + "1", start.argv[14]);
+    // Exactly 15 quoted tokens separated by single spaces.
+    EXPECT_EQ('"', start.commandLine.front());
+    EXPECT_EQ('"', start.commandLine.back());
+    EXPECT_EQ(30u, CountOf(start.commandLine, "\""));
+    EXPECT_EQ(14u, CountOf(start.commandLine, "\" \""));
+    EXPECT_EQ(2u, CountOf(start.argv[14], kSeparator));
+}
+
+TEST_F(LaunchScenario, TheLoaderWindowIsHiddenWhileTheMainApplicationRuns) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-hold.txt", "");
+    TestProcess launcher = install.StartLauncher();
+    WaitForRuntimeStart(install);
+    PumpFor(500);
+    EXPECT_TRUE(TopLevelWindows(launcher.Id(), L"#32770", true).empty()) << "a launcher window is visible";
+    EXPECT_FALSE(TopLevelWindows(launcher.Id(), L"#32770", false).empty()) << "the loader window is gone";
+    EXPECT_TRUE(install.Exists(L"InPrRtm.exe"));
+    EXPECT_FALSE(install.Exists(L"ertmcache"));
+    install.WriteFile(L"runtime-release.txt", "");
+    ExpectEnds(launcher);
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+}
+
+TEST_F(LaunchScenario, ExitCodeTwoReportsWrongArgumentsThenParksAndEnds) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-exit-code.txt", "2");
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = ExpectMessageBox(launcher, L"错误提示", L"运行参数错误。");
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(install.Exists(L"InPrRtm.exe")) << "parked before the message";
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(launcher);
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+    EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+}
+
+TEST_F(LaunchScenario, ExitCodeSixStartsTheUpdaterBeforeParking) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    InstallUpdater(install, L"orloupd.exe");
+    install.WriteFile(L"runtime-exit-code.txt", "6");
+    install.WriteFile(L"upd.tmp", MarkerBytes(1, "6"));
+    TestProcess launcher = install.StartLauncher();
+    const RuntimeStart start = WaitForRuntimeStart(install);
+    ASSERT_EQ(15u, start.argv.size());
+    EXPECT_EQ("orloupd.exe", start.argv[13]);
+    ExpectEnds(launcher);
+    EXPECT_TRUE(WaitForFileIn(install, L"updater-started.txt")) << "the updater did not start";
+    EXPECT_FALSE(install.Exists(L"upd.tmp")) << "the marker stays after the updater started";
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+    EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+}
+
+TEST_F(LaunchScenario, ExitCodeSixWithoutUpdaterSaysSoThenParksAndEnds) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-exit-code.txt", "6");
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = ExpectMessageBox(launcher, kUpdateTitle, L"升级程序加载失败！\n文件丢失。");
+    ASSERT_TRUE(box);
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(launcher);
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+    EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+}
+
+TEST_F(LaunchScenario, ExitCodeFourStartsASecondLauncherThatFindsTheLiveExecutable) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-exit-code.txt", "4 0");
+    TestProcess launcher = install.StartLauncher();
+    WaitForRuntimeStart(install);
+    ExpectEnds(launcher);
+    // The second copy is not refused: it starts the main application again.
+    const ULONGLONG deadline = ::GetTickCount64() + kDefaultWaitMs;
+    while (RuntimeStartCount(install) < 2 && ::GetTickCount64() < deadline) {
+        for (DWORD id : ProcessIdsByName(kLauncherFileName)) {
+            for (const MessageBoxInfo& box : MessageBoxes(id)) {
+                ADD_FAILURE() << "unexpected message: " << Utf8(box.title) << ": " << Utf8(box.text);
+                AnswerMessageBox(box.window, IDOK);
+            }
+        }
+        PumpFor(100);
+    }
+    EXPECT_EQ(2, RuntimeStartCount(install));
+    EXPECT_TRUE(WaitForNoProcess(kLauncherFileName, kDefaultWaitMs)) << "the second launcher did not end";
+    // The executable stayed at its live name and matched its digest: nothing was rebuilt.
+    for (const std::string& call : TestBridgeCalls(install)) {
+        EXPECT_EQ(std::string::npos, call.find("RegenerateRuntime")) << call;
+    }
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+    EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+}
+
+TEST_F(LaunchScenario, KillingTheLauncherEndsTheMainApplicationAndItsChild) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-grandchild.txt", "");
+    TestProcess launcher = install.StartLauncher();
+    const RuntimeStart start = WaitForRuntimeStart(install);
+    ASSERT_TRUE(WaitForFileIn(install, L"grandchild-pid.txt")) << "the grandchild did not start";
+    const DWORD grandchild = static_cast<DWORD>(std::stoul(install.ReadFile(L"grandchild-pid.txt")));
+    ASSERT_FALSE(ProcessEnds(start.pid, 0));
+    ASSERT_FALSE(ProcessEnds(grandchild, 0));
+    launcher.Kill();
+    EXPECT_TRUE(ProcessEnds(start.pid, 10000)) << "the main application outlived the launcher";
+    EXPECT_TRUE(ProcessEnds(grandchild, 10000)) << "the main application's child outlived the launcher";
+}
+
+TEST_F(LaunchScenario, ALauncherInAJobWithoutBreakawayStillStartsTheMainApplication) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    StartOptions inJob;
+    inJob.insideJobWithoutBreakaway = true;
+    TestProcess launcher = install.StartLauncher(inJob);
+    const RuntimeStart start = WaitForRuntimeStart(install);
+    EXPECT_EQ(15u, start.argv.size());
+    ExpectEnds(launcher);
+    EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+}
+
+TEST_F(LaunchScenario, AnExecutableThatCannotStartIsReportedAndTheWindowStays) {
+    ScratchInstall install;
+    LayOutPackagedNotAProgram(install);
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = WaitForMessageBox(launcher.Id());
+    ASSERT_TRUE(box) << "no message about the failed start";
+    EXPECT_EQ(Utf8(kLoadTitle), Utf8(box.title));
+    EXPECT_EQ(0u, box.text.rfind(L"加载失败！\n", 0)) << Utf8(box.text);
+    const std::wstring reason = box.text.substr(std::min<size_t>(box.text.size(), 6));
+    EXPECT_TRUE(reason == SystemText(ERROR_BAD_EXE_FORMAT) || reason == L"原因：文件或路径错误。" ||
+                reason == SystemText(ERROR_ACCESS_DENIED) || reason == SystemText(ERROR_FILE_INVALID))
+        << Utf8(box.text);
+    AnswerMessageBox(box.window, IDOK);
+    HWND loader = WaitForVisibleLoaderWindow(launcher);
+    ASSERT_TRUE(loader) << "the loader window did not show after the failed start";
+    EXPECT_TRUE(IsControlVisible(loader, 1013));
+    EXPECT_TRUE(IsControlEnabled(loader, 1013));
+    EXPECT_EQ(L"正在加载中.....", ControlText(loader, 1011));
+    EXPECT_TRUE(launcher.IsRunning());
+    EXPECT_TRUE(install.Exists(L"InPrRtm.exe"));
+    EXPECT_FALSE(install.Exists(L"ertmcache"));
+}
+
+TEST_F(LaunchScenario, AnInstallDirectoryAtADriveRootReachesTheChildIntact) {
+    ScratchInstall source;
+    LayOutScriptedLaunch(source);
+    const std::vector<std::wstring> names = {kLauncherFileName,     L"CsVarnApi.dll",  L"CsVarnLab.dll",
+                                             L"Quilord.da",         L"AppConf.ini",    L"ertmcache",
+                                             L"runtime-source.bin", L"test-bridge.ini"};
+    for (const std::wstring& name : names) {
+        ASSERT_TRUE(::CopyFileW(source.PathOf(name).c_str(), (L"E:\\" + name).c_str(), FALSE)) << Utf8(name);
+    }
+    const std::vector<std::wstring> produced = {L"runtime-args.txt", L"runtime-starts.txt",
+                                                L"test-bridge-calls.log", L"InPrRtm.exe"};
+    auto cleanUp = [&] {
+        KillScenarioProcesses();
+        for (const std::wstring& name : names) {
+            ::DeleteFileW((L"E:\\" + name).c_str());
+        }
+        for (const std::wstring& name : produced) {
+            ::DeleteFileW((L"E:\\" + name).c_str());
+        }
+    };
+    TestProcess launcher = TestProcess::Start(L"E:\\TarvexLauncher.exe");
+    bool recorded = false;
+    const ULONGLONG deadline = ::GetTickCount64() + kDefaultWaitMs;
+    while (!(recorded = ::GetFileAttributesW(L"E:\\runtime-args.txt") != INVALID_FILE_ATTRIBUTES) &&
+           ::GetTickCount64() < deadline) {
+        PumpFor(50);
+    }
+    EXPECT_TRUE(recorded) << "the main application did not start from E:\\";
+    ExpectEnds(launcher);
+    ScratchInstall reader(L"unused-drive-root-reader");
+    reader.CopyIn(L"E:\\runtime-args.txt", L"runtime-args.txt");
+    const RuntimeStart start = ReadRuntimeStart(reader);
+    cleanUp();
+    ASSERT_EQ(15u, start.argv.size()) << start.commandLine;
+    EXPECT_EQ("E:\\InPrRtm.exe", start.argv[0]);
+    EXPECT_EQ("E:\\", start.argv[2]);
+    EXPECT_EQ("TarvexLauncher", start.argv[1]);
+    EXPECT_EQ("protocol=3", start.argv[3]);
+    EXPECT_NE(std::string::npos, start.commandLine.find("\"E:\\\\\" \"protocol=3\""));
+}
