@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb x11-utils xdotool imagemagick
   googletest fonts-wqy-microhei clang libclang-rt-14-dev
-  python3
+  python3 locales
 )
 
 missing=()
@@ -18,16 +18,29 @@ for p in "${packages[@]}"; do
 done
 # The machine may bring its own Node.js; Debian's npm is only needed when there is none.
 command -v npm >/dev/null 2>&1 || missing+=(npm)
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "setup.sh: these packages are missing and installing them needs root: ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "setup.sh: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
 
-if [ "$(id -u)" != 0 ]; then
-  echo "setup.sh: these packages are missing and installing them needs root: ${missing[*]}" >&2
-  exit 1
-fi
-echo "setup.sh: installing ${missing[*]}"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Scenarios start launchers under a Chinese and an English Unix locale: Wine
+# takes a process's system locale, ANSI code page and file-name charset from
+# them, and a locale that is not generated leaves non-ASCII paths unreadable.
+for name in zh_CN en_US; do
+  if ! locale -a 2>/dev/null | grep -qix "${name}.utf-\?8"; then
+    if [ "$(id -u)" != 0 ]; then
+      echo "setup.sh: the locale ${name}.UTF-8 is missing and generating it needs root" >&2
+      exit 1
+    fi
+    localedef -i "$name" -c -f UTF-8 "${name}.UTF-8"
+  fi
+done

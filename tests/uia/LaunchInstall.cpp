@@ -7,6 +7,7 @@
 
 #include "TestBridge.h"
 #include "TestPaths.h"
+#include "TestProcess.h"
 #include "UiAutomation.h"
 
 std::string Md5Hex(const std::string& bytes) {
@@ -159,4 +160,32 @@ bool WaitForFileIn(const ScratchInstall& install, const std::wstring& name, DWOR
         PumpFor(50);
     }
     return true;
+}
+
+DWORD StartLauncherInUnixLocale(const ScratchInstall& install, const std::string& locale, DWORD timeoutMs) {
+    std::wstring commandLine =
+        L"/usr/bin/env LC_ALL=" + std::wstring(locale.begin(), locale.end()) + L" wine " + kLauncherFileName;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    // The launcher is named relative to the current directory: a path on the
+    // command line would pass through the Unix side's charset, which need not
+    // carry an ideograph of the install path.
+    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          install.Directory().c_str(), &startup, &info)) {
+        ADD_FAILURE() << "cannot start /usr/bin/env through Wine, error " << ::GetLastError();
+        return 0;
+    }
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (::GetTickCount64() < deadline) {
+        const std::vector<DWORD> ids = ProcessIdsByName(kLauncherFileName);
+        if (!ids.empty()) {
+            return ids.front();
+        }
+        PumpFor(50);
+    }
+    ADD_FAILURE() << "no launcher appeared within " << timeoutMs << " ms of starting it in locale " << locale;
+    return 0;
 }

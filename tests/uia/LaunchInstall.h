@@ -51,4 +51,12 @@ int RuntimeStartCount(const ScratchInstall& install);
 // Waits (bounded) until a file exists in the install directory.
 bool WaitForFileIn(const ScratchInstall& install, const std::wstring& name, DWORD timeoutMs = 20000);
 
+// Starts the install's launcher as a new Wine process whose Unix locale is
+// `locale` (for example "zh_CN.UTF-8"): Wine takes a process's system locale
+// and ANSI code page from its Unix LC_ALL, which a Windows environment block
+// does not reach, so the launcher is started through /usr/bin/env. Returns the
+// launcher's process id, or 0 after a gtest failure when none appeared in time.
+DWORD StartLauncherInUnixLocale(const ScratchInstall& install, const std::string& locale,
+                                DWORD timeoutMs = 20000);
+
 #endif
