@@ -3,8 +3,15 @@
 #include <vector>
 
 ScopedKernelHandle CreateKillOnCloseJob() {
-    // An existing job of that name is simply used.
     ScopedKernelHandle job(::CreateJobObjectW(nullptr, kRuntimeJobName));
+    if (job && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        // A job of that name that already exists belongs to someone else (or is
+        // the remains of a launcher that was killed): its handles, not ours,
+        // would decide when the main application dies, and a job whose
+        // processes have all ended may already be signalled. Use a job of our own.
+        job.Close();
+        job.reset(::CreateJobObjectW(nullptr, nullptr));
+    }
     if (!job) {
         return job;
     }

@@ -12,7 +12,8 @@
 constexpr wchar_t kRuntimeJobName[] = L"MyJobObject";
 
 // The job with kill-on-close set, or no handle when it could not be created
-// or its limit could not be set; the child then runs without a job.
+// or its limit could not be set; the child then runs without a job. When a
+// job of that name already exists, an unnamed job of our own is used instead.
 ScopedKernelHandle CreateKillOnCloseJob();
 
 // Whether a failed start should be tried once more without asking to break
