@@ -1,5 +1,7 @@
 #include "LauncherScenario.h"
 
+#include "RuntimeKeeping.h"
+
 namespace {
 constexpr wchar_t kDotNetSetupKey[] = L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full";
 }
@@ -74,7 +76,11 @@ void LauncherScenario::SetUp() {
     SetDotNetValue(L"Install", 1);
 }
 
-void LauncherScenario::TearDown() { KillScenarioProcesses(); }
+void LauncherScenario::TearDown() {
+    KillScenarioProcesses();
+    // Every scenario, whatever it did, must leave the main application behind.
+    ExpectNothingLost();
+}
 
 MessageBoxInfo LauncherScenario::ExpectMessageBox(const TestProcess& launcher, const std::wstring& title,
                                                   const std::wstring& text, DWORD timeoutMs) {

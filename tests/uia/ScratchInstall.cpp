@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "RuntimeKeeping.h"
 #include "TestPaths.h"
 
 std::wstring CurrentTestName() {
@@ -109,6 +110,7 @@ std::string ScratchInstall::ReadFile(const std::wstring& name) const {
 }
 
 TestProcess ScratchInstall::StartLauncher(const StartOptions& options) const {
+    RememberLauncherStart(directory_);
     TestProcess launcher = TestProcess::Start(LauncherPath(), options);
     EXPECT_TRUE(launcher.IsStarted()) << "the launcher did not start, error " << launcher.StartError();
     return launcher;
