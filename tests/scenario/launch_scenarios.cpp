@@ -268,3 +268,44 @@ TEST_F(LaunchScenario, AnInstallDirectoryAtADriveRootReachesTheChildIntact) {
     EXPECT_EQ("protocol=3", start.argv[3]);
     EXPECT_NE(std::string::npos, start.commandLine.find("\"E:\\\\\" \"protocol=3\""));
 }
+
+TEST_F(LaunchScenario, AnExecutableThatCannotBeParkedIsReportedAndTheLauncherStillEnds) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-hold.txt", "");
+    TestProcess launcher = install.StartLauncher();
+    WaitForRuntimeStart(install);
+    // Something takes the parked name while the main application runs.
+    install.MakeFolder(L"ertmcache");
+    install.WriteFile(L"runtime-release.txt", "");
+    MessageBoxInfo box = WaitForMessageBox(launcher.Id());
+    ASSERT_TRUE(box) << "no message about the executable that could not be parked";
+    EXPECT_EQ(Utf8(kLoadTitle), Utf8(box.title));
+    const std::wstring prefix = L"软件已退出，但运行文件 InPrRtm.exe 无法恢复为 ertmcache。\n原因：";
+    EXPECT_EQ(0u, box.text.rfind(prefix, 0)) << Utf8(box.text);
+    EXPECT_GT(box.text.size(), prefix.size()) << "the system's reason is missing";
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(launcher);
+    EXPECT_TRUE(install.Exists(L"InPrRtm.exe"));
+}
+
+TEST_F(LaunchScenario, AMarkerThatCannotBeDeletedIsReportedAndTheLauncherStillEnds) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    InstallUpdater(install, L"orloupd.exe");
+    install.WriteFile(L"runtime-exit-code.txt", "6");
+    install.WriteFile(L"upd.tmp", MarkerBytes(1, "6"));
+    ::SetFileAttributesW(install.PathOf(L"upd.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = WaitForMessageBox(launcher.Id());
+    ASSERT_TRUE(box) << "no message about the marker that stayed";
+    EXPECT_EQ(Utf8(kLoadTitle), Utf8(box.title));
+    const std::wstring prefix = L"升级程序已启动，但无法删除升级标记文件 upd.tmp。\n原因：";
+    EXPECT_EQ(0u, box.text.rfind(prefix, 0)) << Utf8(box.text);
+    EXPECT_EQ(Utf8(prefix + SystemText(ERROR_ACCESS_DENIED)), Utf8(box.text));
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(launcher);
+    EXPECT_TRUE(WaitForFileIn(install, L"updater-started.txt"));
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+    ::SetFileAttributesW(install.PathOf(L"upd.tmp").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
