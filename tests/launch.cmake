@@ -3,6 +3,9 @@
 # whose "runtime executable" is not a program at all (its digest matches, so
 # the launcher really tries to start it).
 
+# The digest benchmark's program, built on demand by bench/digest.sh.
+include(${CMAKE_SOURCE_DIR}/bench/digest.cmake)
+
 if(NOT TARGET CsVarnApi OR NOT TARGET quilo_host_tools OR NOT TARGET runtime_standin)
   return()
 endif()
