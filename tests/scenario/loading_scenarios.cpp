@@ -176,7 +176,7 @@ TEST_F(LoadingScenario, AMissingStoreDigestIsReportedBeforeTheSoftwareListOpens)
     EXPECT_EQ(L"数据文件错误，请下载完整安装包修复。", ControlText(loader, kStatusText));
 }
 
-TEST_F(LoadingScenario, AFailedLaunchLeavesThePulsingWindowWithTheContinueLinkEnabled) {
+TEST_F(LoadingScenario, AFailedLaunchLeavesThePulsingWindowWithAContinueLinkThatTriesAgain) {
     ScratchInstall install;
     LayOutPackagedNotAProgram(install);
     TestProcess launcher = install.StartLauncher();
@@ -196,6 +196,12 @@ TEST_F(LoadingScenario, AFailedLaunchLeavesThePulsingWindowWithTheContinueLinkEn
         PumpFor(450);
     }
     EXPECT_GE(inks.size(), 2u) << "the status text does not pulse";
+    // The continue link runs the launch again, which fails the same way.
+    ClickControl(loader, kContinueLink);
+    MessageBoxInfo again = WaitForMessageBox(launcher.Id());
+    ASSERT_TRUE(again) << "the continue link did not run the launch again";
+    EXPECT_EQ(box.text, again.text);
+    AnswerMessageBox(again.window, IDOK);
     EXPECT_TRUE(::IsWindowVisible(loader));
     EXPECT_TRUE(install.Exists(L"InPrRtm.exe"));
     EXPECT_TRUE(launcher.IsRunning());
