@@ -46,15 +46,15 @@ void CQuiloMfcAppDlg::LaunchRuntime() {
         ShowWarning(kBridgeNotLoadedMessage, kLoadSoftwareTitle);
         return;
     }
-    if (!StageRuntime()) {
-        return;
-    }
-
     // Once the window is hidden the user can no longer close it: whatever
     // happens from then on, the launcher must end rather than linger holding
-    // the single-instance mutex.
+    // the single-instance mutex. A standard exception never leaves this
+    // routine; staging's own (out of memory, say) is reported the same way.
     bool windowHidden = false;
     try {
+        if (!StageRuntime()) {
+            return;
+        }
         ScopedKernelHandle job = CreateKillOnCloseJob();
 
         RuntimeLaunchValues values;
