@@ -78,20 +78,7 @@ printf 'this is not the data store' >"$build_dir/drive-d/Tarvex damaged/Quilord.
 wine reg add 'HKLM\SOFTWARE\Microsoft\NET Framework Setup\NDP\v4\Full' /v Release /t REG_DWORD /d 528040 /f >/dev/null 2>&1
 wine reg add 'HKLM\SOFTWARE\Microsoft\NET Framework Setup\NDP\v4\Full' /v Install /t REG_DWORD /d 1 /f >/dev/null 2>&1
 
-# Wine's stand-ins for the Windows dialog fonts have no Chinese glyphs: link a
-# free Chinese font behind them (fallback glyphs only, the Latin metrics the
-# dialog layout depends on stay) and let it draw the faces the loader window
-# asks for by name ("楷体" for the status text, SimHei for the caption buttons).
-cjk_font='wqy-microhei.ttc,WenQuanYi Micro Hei'
-if fc-list 2>/dev/null | grep -q 'wqy-microhei'; then
-  for face in Tahoma 'Microsoft Sans Serif' 'MS Shell Dlg' SimSun; do
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
-      /t REG_MULTI_SZ /d "$cjk_font" /f >/dev/null 2>&1
-  done
-  for face in '楷体' SimHei; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
-  done
-fi
+# Chinese fonts for the loader window are linked when the prefix is made (scripts/wine-env.sh).
 
 if [ -n "$headless" ]; then
   export TARVEX_DEMO_AUTOCLOSE_SECONDS=6
