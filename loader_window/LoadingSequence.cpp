@@ -18,21 +18,6 @@ constexpr wchar_t kBridgeMissingMessage[] =
 constexpr wchar_t kBridgeMissingTitle[] = L"初始化失败";
 constexpr wchar_t kDataStoreDamagedStatus[] = L"数据文件错误，请下载完整安装包修复。";
 
-// A link control created disabled keeps its link items disabled under some
-// common-controls implementations even after the control is enabled, and then
-// ignores clicks; the first item is enabled explicitly (harmless elsewhere).
-void EnableFirstLinkItem(HWND link) {
-    if (!link) {
-        return;
-    }
-    LITEM item = {};
-    item.mask = LIF_ITEMINDEX | LIF_STATE;
-    item.iLink = 0;
-    item.state = LIS_ENABLED;
-    item.stateMask = LIS_ENABLED;
-    ::SendMessageW(link, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&item));
-}
-
 }  // namespace
 
 bool CQuiloMfcAppDlg::RunLoadingSequence() {
@@ -61,7 +46,6 @@ bool CQuiloMfcAppDlg::RunLoadingSequence() {
 
     // Shown now so that, should the launch fail, the user can try again.
     ShowContinueLink();
-    EnableFirstLinkItem(GetDlgItem(IDC_LINK_CONTINUE));
     LaunchRuntime();
     return false;
 }

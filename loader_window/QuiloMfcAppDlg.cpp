@@ -117,11 +117,28 @@ void CQuiloMfcAppDlg::SetStatusText(const std::wstring& text) {
     ::SetDlgItemTextW(m_hWnd, IDC_STATUS_TEXT, text.c_str());
 }
 
+namespace {
+
+// A link control created disabled keeps its link items disabled under some
+// common-controls implementations even after the control is enabled, and then
+// ignores clicks; the first item is enabled explicitly (harmless elsewhere).
+void EnableFirstLinkItem(HWND link) {
+    LITEM item = {};
+    item.mask = LIF_ITEMINDEX | LIF_STATE;
+    item.iLink = 0;
+    item.state = LIS_ENABLED;
+    item.stateMask = LIS_ENABLED;
+    ::SendMessageW(link, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
 void CQuiloMfcAppDlg::ShowContinueLink() {
     HWND link = GetDlgItem(IDC_LINK_CONTINUE);
     if (link) {
         ::ShowWindow(link, SW_SHOW);
         ::EnableWindow(link, TRUE);
+        EnableFirstLinkItem(link);
     }
 }
 
