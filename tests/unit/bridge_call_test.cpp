@@ -12,6 +12,7 @@
 #include "bridge/BridgeCall.h"
 #include "bridge/BridgeHost.h"
 #include "bridge/BridgeMessages.h"
+#include "SilentBridge.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct RegenerateCall {
 };
 
 // Answers as the test says and remembers what it was given.
-class FakeBridge final : public IBridge {
+class FakeBridge final : public SilentBridge {
 public:
     int status = 0;
     const char* statusError = nullptr;
@@ -48,24 +49,17 @@ public:
     char* handedOutError = nullptr;
     int* deletions = nullptr;
 
-    void QUILO_BRIDGE_CALL Reserved0() override {}
     int QUILO_BRIDGE_CALL QueryStatus(char** error) override {
         Enter(error);
         SetError(error, statusError);
         return status;
     }
-    void QUILO_BRIDGE_CALL Reserved2() override {}
-    void QUILO_BRIDGE_CALL Reserved3() override {}
-    void QUILO_BRIDGE_CALL Reserved4() override {}
-    void QUILO_BRIDGE_CALL Reserved5() override {}
     char* QUILO_BRIDGE_CALL QueryComputerId(char** error) override {
         Enter(error);
         SetError(error, computerIdError);
         handedOutResult = computerId ? MallocText(computerId) : nullptr;
         return handedOutResult;
     }
-    void QUILO_BRIDGE_CALL Reserved7() override {}
-    void QUILO_BRIDGE_CALL Reserved8() override {}
     bool QUILO_BRIDGE_CALL RegenerateRuntime(const char* storePath, const char* storePassword,
                                              const char* recordName, const char* fieldName,
                                              const char* targetDirectory, const char* targetFileName,
@@ -79,16 +73,6 @@ public:
         SetError(error, regenerateError);
         return regenerated;
     }
-    void QUILO_BRIDGE_CALL Reserved10() override {}
-    void QUILO_BRIDGE_CALL Reserved11() override {}
-    void QUILO_BRIDGE_CALL Reserved12() override {}
-    void QUILO_BRIDGE_CALL Reserved13() override {}
-    void QUILO_BRIDGE_CALL Reserved14() override {}
-    void QUILO_BRIDGE_CALL Reserved15() override {}
-    void QUILO_BRIDGE_CALL Reserved16() override {}
-    void QUILO_BRIDGE_CALL Reserved17() override {}
-    void QUILO_BRIDGE_CALL Reserved18() override {}
-    void QUILO_BRIDGE_CALL Reserved19() override {}
     void* QUILO_BRIDGE_CALL DeleteThis(unsigned int) override {
         // Owned by the test: only counted.
         if (deletions) {
