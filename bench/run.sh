@@ -10,9 +10,9 @@
 #     the program loader ignores, and trailing bytes of a store that this path
 #     only digests; AppConf.ini records the padded files' digests, so nothing
 #     is rebuilt). Also the part of it that is digest work (GetFileMd5 of both).
-#  2. GetFileMd5 throughput under Wine against md5sum, on a 200 MB file.
-#  3. The launcher's peak memory while staging a 200 MB runtime executable,
-#     against the same with the 5 MB one.
+#  2. and 3. bench/digest.sh: GetFileMd5 throughput under Wine against md5sum
+#     on a 200 MB file, and the launcher's peak memory while staging a 200 MB
+#     runtime executable against the same with a 1 MB one.
 #  4. The launcher's file size and imported DLLs, against the smallest GUI
 #     program built with the same compiler and static run-time libraries.
 set -euo pipefail
@@ -34,14 +34,14 @@ mkdir -p "$out"
 flags=(-std=c++17 -O2 -DUNICODE -D_UNICODE -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -DNOMINMAX
        -static -static-libgcc -static-libstdc++ -municode)
 $cxx "${flags[@]}" -I"$source_dir" "$source_dir/bench/startup_bench.cpp" "$build_dir/libquilo_core.a" \
-  -lcomctl32 -lshlwapi -lshell32 -ladvapi32 -luser32 -lgdi32 -lole32 -loleaut32 -lversion -luuid -lpsapi \
+  -lcomctl32 -lshlwapi -lshell32 -ladvapi32 -luser32 -lgdi32 -lole32 -loleaut32 -lversion -luuid \
   -o "$out/startup_bench.exe"
 $cxx "${flags[@]}" -mwindows "$source_dir/bench/minimal_program.cpp" -o "$out/minimal_program.exe"
 
 # Install directories on drive D: (the build tree's drive-d).
 bench=$build_dir/drive-d/bench
 rm -rf "$bench"
-mkdir -p "$bench/startup" "$bench/direct" "$bench/big"
+mkdir -p "$bench/startup" "$bench/direct"
 upper_md5() { md5sum "$1" | cut -c1-32 | tr a-f A-F; }
 lay_out() {  # DIR RUNTIME_BYTES STORE_BYTES
   cp "$build_dir/standins/launch_install/"* "$1/"
@@ -54,8 +54,6 @@ lay_out() {  # DIR RUNTIME_BYTES STORE_BYTES
 }
 lay_out "$bench/startup" 5M 20M
 cp "$bench/startup/ertmcache" "$bench/direct/InPrRtm.exe"
-lay_out "$bench/big" 200M 20M
-head -c 200M /dev/urandom >"$bench/md5-200MB.bin"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 in_wine() { "$source_dir/scripts/with-wine-env.sh" "$build_dir" "$@"; }
@@ -66,26 +64,14 @@ inside=$(in_wine bash -c '
   wine reg add "HKLM\\SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full" /v Install /t REG_DWORD /d 1 /f >/dev/null 2>&1
   bench="$1"; runs="$2"
   wine "$bench" startup "D:\\bench\\startup" "D:\\bench\\direct" "$runs"
-  wine "$bench" md5 "D:\\bench\\md5-200MB.bin" 3
-  wine "$bench" peak "D:\\bench\\startup" | sed "s/^/small_/"
-  wine "$bench" peak "D:\\bench\\big" | sed "s/^/big_/"
 ' bench "$out/startup_bench.exe" "$runs" 2>/dev/null)
-
-md5sum "$bench/md5-200MB.bin" >/dev/null  # same cache state as GetFileMd5's best run
-md5sum_s=1e9
-for _ in 1 2 3; do  # best of 3, like GetFileMd5
-  start=$(date +%s.%N); md5sum "$bench/md5-200MB.bin" >/dev/null; end=$(date +%s.%N)
-  md5sum_s=$(awk -v a="$start" -v b="$end" -v best="$md5sum_s" 'BEGIN { t = b - a; print (t < best ? t : best) }')
-done
 
 launcher_s=$(value launcher_to_first_instruction_s <<<"$inside")
 direct_s=$(value direct_to_first_instruction_s <<<"$inside")
 digest_s=$(value digest_work_s <<<"$inside")
-md5_s=$(value getfilemd5_s <<<"$inside")
-small_peak=$(value small_peak_private_bytes <<<"$inside")
-big_peak=$(value big_peak_private_bytes <<<"$inside")
-small_ws=$(value small_peak_working_set_bytes <<<"$inside")
-big_ws=$(value big_peak_working_set_bytes <<<"$inside")
+digest=$("$source_dir/bench/digest.sh" "$build_dir")
+small_kb=$(sed -n 's/^  1 MB runtime + 1 MB store: *\([0-9]*\) kB/\1/p' <<<"$digest")
+big_kb=$(sed -n 's/^  200 MB runtime + 200 MB store: *\([0-9]*\) kB/\1/p' <<<"$digest")
 
 launcher_size=$(stat -c %s "$build_dir/TarvexLauncher.exe")
 minimal_size=$(stat -c %s "$out/minimal_program.exe")
@@ -97,11 +83,9 @@ mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
 echo "Start-up to the main application's first instruction (5 MB runtime, 20 MB store, median of $runs):"
 echo "  launcher ${launcher_s}s, stand-in started directly ${direct_s}s: ratio $(ratio "$launcher_s" "$direct_s")"
 echo "  digest work (GetFileMd5 of runtime and store) ${digest_s}s: $(ratio "$digest_s" "$launcher_s") of the launcher's time"
-echo "GetFileMd5 throughput on 200 MB (best of 3, under Wine) against md5sum (best of 3):"
-echo "  $(awk -v s="$md5_s" 'BEGIN { printf "%.0f", 200 / s }') MB/s against $(awk -v s="$md5sum_s" 'BEGIN { printf "%.0f", 200 / s }') MB/s: ratio $(ratio "$md5sum_s" "$md5_s")"
-echo "Launcher peak memory until the main application runs, 200 MB runtime against 5 MB runtime:"
-echo "  private $(mb "$big_peak") against $(mb "$small_peak"): ratio $(ratio "$big_peak" "$small_peak")"
-echo "  working set $(mb "$big_ws") against $(mb "$small_ws"): ratio $(ratio "$big_ws" "$small_ws")"
+echo "GetFileMd5 throughput and peak memory while staging (bench/digest.sh):"
+sed 's/^/  /' <<<"$digest"
+echo "  peak memory ratio, 200 MB files against 1 MB files: $(ratio "$big_kb" "$small_kb")"
 echo "Launcher file against the smallest GUI program with the same toolchain:"
 echo "  size $(mb "$launcher_size") against $(mb "$minimal_size"): ratio $(ratio "$launcher_size" "$minimal_size")"
 echo "  imported DLLs ($(wc -w <<<"$launcher_imports") against $(wc -w <<<"$minimal_imports")): $launcher_imports"

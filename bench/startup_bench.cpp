@@ -8,13 +8,9 @@
 //       counter stamp), and from starting the same stand-in directly in
 //       DIRECT_DIR; and the time GetFileMd5 takes for the two files the
 //       launcher digests on the way (runtime executable and data store).
-//   startup_bench md5 FILE RUNS
-//       best time of GetFileMd5 over FILE.
-//   startup_bench peak INSTALL_DIR
-//       the launcher's peak private memory and peak working set from its start
-//       until the main application has started (staging included).
+// (GetFileMd5's throughput and the launcher's peak memory while staging are
+// measured by bench/digest.sh, which bench/run.sh runs too.)
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -121,35 +117,6 @@ int Startup(const std::wstring& install, const std::wstring& direct, int runs) {
     return 0;
 }
 
-int Md5(const std::wstring& file, int runs) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        best = std::min(best, DigestSeconds(file));
-    }
-    std::printf("getfilemd5_s=%.4f\n", best);
-    return 0;
-}
-
-int Peak(const std::wstring& install) {
-    ::DeleteFileW(In(install, L"runtime-args.txt").c_str());
-    HANDLE process = Start(In(install, L"TarvexLauncher.exe"), install);
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    const ULONGLONG deadline = ::GetTickCount64() + 120000;
-    while (RecordedStamp(install) == 0 && ::GetTickCount64() < deadline) {
-        ::GetProcessMemoryInfo(process, &counters, sizeof(counters));
-        ::Sleep(2);
-    }
-    ::GetProcessMemoryInfo(process, &counters, sizeof(counters));
-    if (::WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(process, 1);
-    }
-    ::CloseHandle(process);
-    std::printf("peak_private_bytes=%lu\n", static_cast<unsigned long>(counters.PeakPagefileUsage));
-    std::printf("peak_working_set_bytes=%lu\n", static_cast<unsigned long>(counters.PeakWorkingSetSize));
-    return 0;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -160,12 +127,6 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"startup" && argc == 5) {
         return Startup(argv[2], argv[3], _wtoi(argv[4]));
     }
-    if (mode == L"md5" && argc == 4) {
-        return Md5(argv[2], _wtoi(argv[3]));
-    }
-    if (mode == L"peak" && argc == 3) {
-        return Peak(argv[2]);
-    }
-    std::fprintf(stderr, "usage: startup_bench startup INSTALL DIRECT RUNS | md5 FILE RUNS | peak INSTALL\n");
+    std::fprintf(stderr, "usage: startup_bench startup INSTALL DIRECT RUNS\n");
     return 1;
 }
