@@ -65,9 +65,17 @@ bool Regenerate(const char* storePath, const char* storePassword, const char* re
         failure = std::string("target file name is not a plain file name: \"") + targetFileName + "\"";
         return false;
     }
+    // A path the ANSI code page could not carry (ideographs on a Western
+    // system) arrives with "?" in place of the characters and names nothing.
+    // The texts say "no such", as SQLite's own do, so that the launcher reads
+    // them as a data store it could not reach rather than as an unknown fault.
+    if (::GetFileAttributesW(store.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        failure = std::string("no such data store: ") + storePath;
+        return false;
+    }
     const DWORD attributes = ::GetFileAttributesW(directory.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        failure = std::string("target folder not found: ") + targetDirectory;
+        failure = std::string("no such target folder: ") + targetDirectory;
         return false;
     }
 

@@ -185,8 +185,8 @@ TEST_F(ReferenceBridgeTest, UnreadableStoresGiveSqliteText) {
          "no such table: DatFileInfo"},
         {"damaged store", "damaged.da", std::string(4096, '\x33'), kPassword, "DatFileInfo", "FileDat",
          "file is not a database"},
-        {"missing store", "absent.da", "", kPassword, "DatFileInfo", "FileDat",
-         "unable to open database file"},
+        // Followed by the path the bridge was given.
+        {"missing store", "absent.da", "", kPassword, "DatFileInfo", "FileDat", "no such data store: "},
         {"missing field", nullptr, "", kPassword, "DatFileInfo", "Nope", "no such column: Nope"},
     };
     for (const StoreFailure& failure : failures) {
@@ -201,7 +201,12 @@ TEST_F(ReferenceBridgeTest, UnreadableStoresGiveSqliteText) {
         std::string error;
         EXPECT_FALSE(Regenerate(store, failure.password, failure.record, failure.field, "InPrRtm.exe", error))
             << failure.name;
-        EXPECT_EQ(error, failure.error) << failure.name;
+        const std::string expected = failure.error;
+        if (expected.back() == ' ') {
+            EXPECT_EQ(error.substr(0, expected.size()), expected) << failure.name;
+        } else {
+            EXPECT_EQ(error, expected) << failure.name;
+        }
         EXPECT_EQ(ReadBytes(work_ / "InPrRtm.exe"), "previous runtime") << failure.name;
         for (const std::wstring& name : FileNames(work_)) {
             EXPECT_EQ(name.find(L".partial"), std::wstring::npos) << failure.name;

@@ -13,6 +13,7 @@
 #include "LauncherScenario.h"
 #include "LoaderWindow.h"
 #include "RuntimeKeeping.h"
+#include "launch/FailureDiagnosis.h"
 
 namespace {
 
@@ -338,10 +339,11 @@ std::vector<DamageRow> DamageTable() {
          L"",
          L"\u53D1\u7968\u8F6F\u4EF6 Tarvex"},
         // The bridge receives the path in the ANSI code page, which cannot carry
-        // the ideographs; its error names no store marker, so its own words are shown.
+        // the ideographs: it finds no data store there, and the user is told
+        // that the install path is the problem.
         {"ideographs in the install path, rebuild needed",
          [](S& i, H&) { i.Remove(L"ertmcache"); },
-         {BridgeTextBox()},
+         {Box(kLoadTitle, kPathMessage)},
          false,
          Ending::WindowWithStatus,
          kLoadingStatus,
