@@ -36,7 +36,8 @@ flags=(-std=c++17 -O2 -DUNICODE -D_UNICODE -D_WIN32_WINNT=0x0601 -DWINVER=0x0601
 $cxx "${flags[@]}" -I"$source_dir" "$source_dir/bench/startup_bench.cpp" "$build_dir/libquilo_core.a" \
   -lcomctl32 -lshlwapi -lshell32 -ladvapi32 -luser32 -lgdi32 -lole32 -loleaut32 -lversion -luuid \
   -o "$out/startup_bench.exe"
-$cxx "${flags[@]}" -mwindows "$source_dir/bench/minimal_program.cpp" -o "$out/minimal_program.exe"
+# Stripped like the release launcher.
+$cxx "${flags[@]}" -s -mwindows "$source_dir/bench/minimal_program.cpp" -o "$out/minimal_program.exe"
 
 # Install directories on drive D: (the build tree's drive-d).
 bench=$build_dir/drive-d/bench
@@ -79,7 +80,7 @@ imports() { i686-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ { print $3 }' | 
 launcher_imports=$(imports "$build_dir/TarvexLauncher.exe")
 minimal_imports=$(imports "$out/minimal_program.exe")
 
-mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
+mb() { awk -v b="$1" 'BEGIN { printf "%.2f MB", b / 1048576 }'; }
 echo "Start-up to the main application's first instruction (5 MB runtime, 20 MB store, median of $runs):"
 echo "  launcher ${launcher_s}s, stand-in started directly ${direct_s}s: ratio $(ratio "$launcher_s" "$direct_s")"
 echo "  digest work (GetFileMd5 of runtime and store) ${digest_s}s: $(ratio "$digest_s" "$launcher_s") of the launcher's time"
