@@ -13,21 +13,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "StandinFiles.h"
+
 namespace {
 
 constexpr DWORD kDefaultLifetimeMs = 30000;
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return std::string();
-    }
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                             0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], length, nullptr,
-                          nullptr);
-    return utf8;
-}
 
 void WriteText(const std::wstring& path, const std::string& text, const wchar_t* mode) {
     FILE* file = ::_wfopen(path.c_str(), mode);
@@ -61,11 +51,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t** arguments = ::CommandLineToArgvW(commandLine.c_str(), &count);
     std::string argv;
     for (int i = 0; arguments && i < count; ++i) {
-        argv += Utf8(arguments[i]) + "\n";
+        argv += ToUtf8(arguments[i]) + "\n";
     }
     ::LocalFree(arguments);
 
-    WriteText(stem + L".commandline.txt", Utf8(commandLine), L"wb");
+    WriteText(stem + L".commandline.txt", ToUtf8(commandLine), L"wb");
     WriteText(stem + L".argv.txt", argv, L"wb");
     WriteText(stem + L".starts.txt", std::to_string(::GetCurrentProcessId()) + "\n", L"ab");
     ::Sleep(Lifetime());
