@@ -6,10 +6,10 @@
 #include <string>
 
 #include "LauncherScenario.h"
+#include "LoaderWindow.h"
 
 namespace {
 
-constexpr int kStatusTextId = 1011;
 constexpr int kCloseButtonId = 1003;
 constexpr int kMinimizeButtonId = 1004;
 constexpr int kOnlineSupportLinkId = 1012;
@@ -26,35 +26,13 @@ std::wstring SupportStandIn() {
     return BuildFile("standins/support_standin.exe");
 }
 
-bool IsLoaderWindow(HWND window) {
-    return ::GetDlgItem(window, kStatusTextId) != nullptr;
-}
-
-// Brings the launcher to its visible loader window. The scratch install's
-// bridge files are empty stand-ins, so start-up reports the bridge and the
-// window shows once the messages are answered (No where asked, else OK).
+// The visible loader window of a launcher started on a scratch install whose
+// bridge files are empty stand-ins (start-up reports the bridge first).
 HWND OpenVisibleLoaderWindow(const TestProcess& launcher) {
-    const ULONGLONG deadline = ::GetTickCount64() + 30000;
-    while (::GetTickCount64() < deadline && launcher.IsRunning()) {
-        for (HWND window : TopLevelWindows(launcher.Id(), L"#32770")) {
-            if (IsLoaderWindow(window)) {
-                // Let the window finish showing before it is used.
-                PumpFor(300);
-                return window;
-            }
-        }
-        for (const MessageBoxInfo& box : MessageBoxes(launcher.Id())) {
-            bool asks = false;
-            for (const std::wstring& button : box.buttons) {
-                asks = asks || button.find(L"No") != std::wstring::npos ||
-                       button.find(L"否") != std::wstring::npos;
-            }
-            AnswerMessageBox(box.window, asks ? IDNO : IDOK);
-        }
-        PumpFor(100);
-    }
-    ADD_FAILURE() << "the launcher showed no visible loader window within 30 s";
-    return nullptr;
+    HWND loader = WaitForVisibleLoaderWindow(launcher, 30000);
+    // Let the window finish showing: the tests click on it with the real mouse.
+    PumpFor(300);
+    return loader;
 }
 
 // Waits until a file the support stand-in writes exists and returns its text.
