@@ -1,10 +1,35 @@
 # Sourced by the scripts that run Windows programs: the build tree's own Wine
-# prefix, quiet, 32-bit only, without the Mono and Gecko installers.
+# prefix, quiet, without the Mono and Gecko installers, 32-bit or 64-bit after
+# the build tree's width (QUILO_WINE_ARCH in its CMake cache; the environment
+# variable of that name overrides it, for 32-bit programs in a 64-bit prefix).
 # Expects QUILO_BUILD_DIR to name the build tree.
-export WINEPREFIX="${QUILO_WINEPREFIX:-$QUILO_BUILD_DIR/wineprefix}"
-export WINEARCH=win32
+if [ -z "${QUILO_WINE_ARCH:-}" ]; then
+  QUILO_WINE_ARCH=$(sed -n 's/^QUILO_WINE_ARCH:[A-Z]*=//p' "$QUILO_BUILD_DIR/CMakeCache.txt" 2>/dev/null)
+fi
+export QUILO_WINE_ARCH="${QUILO_WINE_ARCH:-win32}"
+export WINEARCH=$QUILO_WINE_ARCH
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ "$WINEARCH" = win64 ]; then
+  export WINEPREFIX="${QUILO_WINEPREFIX:-$QUILO_BUILD_DIR/wineprefix64}"
+  # Debian's wine, wineboot, winepath and wineserver commands choose the 32-bit
+  # loader whenever wine32 is installed, even on a machine that cannot execute
+  # it. A 64-bit prefix is run by the 64-bit loader and server directly; the
+  # loader hands 32-bit programs to its 32-bit sibling where that can run.
+  export WINELOADER=/usr/lib/wine/wine64
+  export WINESERVER=/usr/lib/wine/wineserver64
+  wine() { "$WINELOADER" "$@"; }
+  wineboot() { "$WINELOADER" wineboot "$@"; }
+  winepath() { "$WINELOADER" winepath "$@"; }
+  wineserver() { "$WINESERVER" "$@"; }
+  export -f wine wineboot winepath wineserver
+  export QUILO_WINE_LOADER=$WINELOADER
+else
+  export WINEPREFIX="${QUILO_WINEPREFIX:-$QUILO_BUILD_DIR/wineprefix}"
+  export QUILO_WINE_LOADER=wine
+fi
+# QUILO_WINE_LOADER: the loader for test programs that start a Unix command
+# through Wine (a launcher under another Unix locale).
 
 # Creates the prefix once; concurrent callers wait for the first one.
 quilo_ensure_prefix() {

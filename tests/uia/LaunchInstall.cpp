@@ -163,8 +163,13 @@ bool WaitForFileIn(const ScratchInstall& install, const std::wstring& name, DWOR
 }
 
 DWORD StartLauncherInUnixLocale(const ScratchInstall& install, const std::string& locale, DWORD timeoutMs) {
-    std::wstring commandLine =
-        L"/usr/bin/env LC_ALL=" + std::wstring(locale.begin(), locale.end()) + L" wine " + kLauncherFileName;
+    // The Wine loader of this build tree's width (scripts/wine-env.sh): Debian's
+    // "wine" command would pick the 32-bit one, which not every machine can run.
+    wchar_t loader[MAX_PATH] = {};
+    const DWORD loaderLength = ::GetEnvironmentVariableW(L"QUILO_WINE_LOADER", loader, MAX_PATH);
+    const std::wstring loaderCommand = loaderLength > 0 && loaderLength < MAX_PATH ? loader : L"wine";
+    std::wstring commandLine = L"/usr/bin/env LC_ALL=" + std::wstring(locale.begin(), locale.end()) + L" " +
+                               loaderCommand + L" " + kLauncherFileName;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
