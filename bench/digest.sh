@@ -6,10 +6,15 @@
 #      a 200 MB runtime executable next to a 200 MB data store, against the
 #      same launcher staging 1 MB files: hashing in fixed-size pieces keeps
 #      the two close, where holding whole files would add about 200 MB.
-# Usage: bench/digest.sh [BUILD_DIR]   (default: build)
+# Usage: bench/digest.sh [BUILD_DIR]   (default: build/i686 where 32-bit code runs, else build/x86_64)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build}" && pwd)
+if [ -z "${1:-}" ]; then
+  . "$root/scripts/legs.sh"
+  quilo_choose_width
+  set -- "$root/build/$QUILO_WIDTH"
+fi
+build=$(cd "$1" && pwd)
 
 cmake --build "$build" -j2 --target digest_bench TarvexLauncher runtime_standin test_bridge test_bridge_lab >/dev/null
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Performance figures of the launcher, each as a ratio against a baseline
 # measured in the same run on the same machine and files. Run by hand, never
-# by ctest. Usage: bench/run.sh [BUILD_DIR]   (default: build/ in the repository)
+# by ctest. Usage: bench/run.sh [BUILD_DIR]   (default: build/i686 where 32-bit code runs, else build/x86_64)
 #
 #  1. Start-up: time from starting the launcher to the first instruction of the
 #     main application (the runtime stand-in records its performance-counter
@@ -17,9 +17,18 @@
 #     program built with the same compiler and static run-time libraries.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-build_dir=$(cd "${1:-$source_dir/build}" && pwd)
+. "$source_dir/scripts/legs.sh"
+# By default the released 32-bit launcher where the machine executes 32-bit
+# code, else the x86-64 build; the report names the width it measured.
+if [ -z "${1:-}" ]; then
+  quilo_choose_width
+  set -- "$source_dir/build/$QUILO_WIDTH"
+fi
+build_dir=$(cd "$1" && pwd)
+width=$(quilo_width_of "$build_dir")
+mingw=$width-w64-mingw32
 runs=${QUILO_BENCH_RUNS:-5}
-cxx=i686-w64-mingw32-g++-posix
+cxx=$mingw-g++-posix
 
 for needed in TarvexLauncher.exe libquilo_core.a standins/runtime_standin.exe; do
   [ -e "$build_dir/$needed" ] || { echo "bench: $build_dir/$needed is missing; build first" >&2; exit 2; }
@@ -76,11 +85,12 @@ big_kb=$(sed -n 's/^  200 MB runtime + 200 MB store: *\([0-9]*\) kB/\1/p' <<<"$d
 
 launcher_size=$(stat -c %s "$build_dir/TarvexLauncher.exe")
 minimal_size=$(stat -c %s "$out/minimal_program.exe")
-imports() { i686-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ { print $3 }' | sort -f | tr '\n' ' '; }
+imports() { $mingw-objdump -p "$1" | awk '/DLL Name:/ { print $3 }' | sort -f | tr '\n' ' '; }
 launcher_imports=$(imports "$build_dir/TarvexLauncher.exe")
 minimal_imports=$(imports "$out/minimal_program.exe")
 
 mb() { awk -v b="$1" 'BEGIN { printf "%.2f MB", b / 1048576 }'; }
+echo "Width: $width launcher ($build_dir)$([ "$width" = i686 ] || echo '; the release is the i686 one')"
 echo "Start-up to the main application's first instruction (5 MB runtime, 20 MB store, median of $runs):"
 echo "  launcher ${launcher_s}s, stand-in started directly ${direct_s}s: ratio $(ratio "$launcher_s" "$direct_s")"
 echo "  digest work (GetFileMd5 of runtime and store) ${digest_s}s: $(ratio "$digest_s" "$launcher_s") of the launcher's time"

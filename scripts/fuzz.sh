@@ -3,7 +3,7 @@
 # Usage: scripts/fuzz.sh [--build-dir DIR] [--seconds N] [NAME...]   (default: every fuzzer, 60 s each)
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-build_dir=$source_dir/build
+build_dir=$source_dir/build/x86_64
 seconds=60
 names=()
 while [ $# -gt 0 ]; do

@@ -3,9 +3,13 @@
 # Idempotent: does nothing (and prints nothing) when all packages are present.
 set -euo pipefail
 
+# Both widths: the released i686 launcher and the x86-64 build that runs where
+# no 32-bit code can (64-bit Wine). wine32 installs everywhere, even where it
+# cannot run; scripts/legs.sh finds out.
 packages=(
   cmake ninja-build g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb x11-utils xdotool imagemagick
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 xvfb x11-utils xdotool imagemagick
   googletest fonts-wqy-microhei clang libclang-rt-14-dev
   python3 locales
 )

@@ -8,7 +8,9 @@ endif()
 set(QUILO_REFERENCE_TEST_DIR ${CMAKE_BINARY_DIR}/reference)
 
 # Host programs run directly, not under Wine.
-add_test(NAME packager_host_tests COMMAND ${QUILO_HOST_TESTS_DIR}/packager_tests)
+if(QUILO_HOST_TESTS)
+  add_test(NAME packager_host_tests COMMAND ${QUILO_HOST_TESTS_DIR}/packager_tests)
+endif()
 
 # A small runtime executable to pack: any Windows program will do.
 add_executable(reference_runtime reference/reference_runtime.cpp)

@@ -32,6 +32,7 @@ enum class Layout {
     MissingDependency,  // CsVarnApi.dll imports a DLL that exists nowhere
     NoCreateWrapper,
     NullObject,
+    OtherWidth,  // the 32-bit library in a 64-bit launcher, or the reverse
 };
 
 struct LoadFailureCase {
@@ -63,6 +64,9 @@ void Lay(ScratchInstall& install, Layout layout) {
         case Layout::NullObject:
             InstallTestBridge(install, TestBridgeVariant::NullObject);
             break;
+        case Layout::OtherWidth:
+            InstallTestBridge(install, TestBridgeVariant::OtherWidth);
+            break;
     }
 }
 
@@ -81,6 +85,15 @@ const std::vector<LoadFailureCase>& LoadFailureCases() {
          LoadFailureQuestion(193),
          IDYES,
          true,
+         {}},
+        // Both widths refuse a library of the other one as an invalid image,
+        // before any of its code or imports are touched.
+        {"ALibraryOfTheOtherWidthAsksWithCode193",
+         Layout::OtherWidth,
+         kRuntimeTitle,
+         LoadFailureQuestion(193),
+         IDNO,
+         false,
          {}},
         {"NotAnImageAnsweredNoOpensNothing",
          Layout::NotAnImage,

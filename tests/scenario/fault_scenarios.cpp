@@ -455,7 +455,7 @@ TEST_F(FaultScenario, BridgePathsOfTwoHundredFiftyNineAndTwoHundredSixtyCharacte
         directory.resize(directoryLength, L'x');
         const std::wstring longPrefix = L"\\\\?\\";
         ::CreateDirectoryW((longPrefix + directory).c_str(), nullptr);
-        const std::wstring fixture = BuildFile("standins/launch_install");
+        const std::wstring fixture = PackagedLaunchFolder();
         for (const wchar_t* name :
              {L"CsVarnApi.dll", L"CsVarnLab.dll", L"Quilord.da", L"AppConf.ini", L"ertmcache"}) {
             ASSERT_TRUE(::CopyFileW((fixture + L"\\" + name).c_str(),

@@ -14,7 +14,7 @@ namespace {
 const std::wstring kLoadTitle = L"软件加载提示";
 
 std::string StandinDigest() {
-    return FileMd5Hex(BuildFile("standins/runtime_standin.exe"));
+    return FileMd5Hex(RuntimeStandIn());
 }
 std::string StoreDigest() {
     return Md5Hex("");

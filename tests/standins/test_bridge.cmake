@@ -37,3 +37,26 @@ quilo_test_bridge_library(test_bridge_missing_dependency test_bridge_missing_dep
 target_link_libraries(test_bridge_missing_dependency PRIVATE test_bridge_absent_runtime)
 # Make sure the import is kept even though nothing is called through it.
 target_compile_definitions(test_bridge_missing_dependency PRIVATE QUILO_TEST_BRIDGE_NEEDS_ABSENT_RUNTIME)
+
+# The scripted bridge built for the other width, into test_bridge_other_width/:
+# a 32-bit library in the 64-bit launcher, or a 64-bit one in the 32-bit
+# launcher. Windows refuses to load either (code 193) and runs none of its
+# code, so the library is usable on every machine, even one that cannot
+# execute 32-bit code.
+if(QUILO_TARGET_WIDTH STREQUAL "x86_64")
+  set(quilo_other_width_compiler i686-w64-mingw32-g++-posix)
+else()
+  set(quilo_other_width_compiler x86_64-w64-mingw32-g++-posix)
+endif()
+set(quilo_other_width_bridge ${CMAKE_BINARY_DIR}/standins/test_bridge_other_width/CsVarnApi.dll)
+add_custom_command(
+  OUTPUT ${quilo_other_width_bridge}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/standins/test_bridge_other_width
+  COMMAND ${quilo_other_width_compiler} -std=c++17 -O2 -shared -static -static-libgcc -static-libstdc++
+          -DUNICODE -D_UNICODE -DNOMINMAX -I${CMAKE_SOURCE_DIR}
+          ${CMAKE_CURRENT_LIST_DIR}/test_bridge.cpp -o ${quilo_other_width_bridge}
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/test_bridge.cpp ${CMAKE_SOURCE_DIR}/bridge/IBridge.h
+  COMMENT "Building the test bridge for the other width"
+  VERBATIM)
+add_custom_target(test_bridge_other_width DEPENDS ${quilo_other_width_bridge})
+list(APPEND QUILO_STANDIN_TARGETS test_bridge_other_width)

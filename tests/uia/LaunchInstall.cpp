@@ -60,7 +60,7 @@ void WriteConfig(ScratchInstall& install, const std::vector<std::string>& lines)
 
 void LayOutScriptedLaunch(ScratchInstall& install) {
     InstallTestBridge(install);
-    const std::wstring standin = BuildFile("standins/runtime_standin.exe");
+    const std::wstring standin = RuntimeStandIn();
     install.CopyIn(standin, L"ertmcache");
     install.CopyIn(standin, L"runtime-source.bin");
     ScriptTestBridge(install,
@@ -87,7 +87,7 @@ void CopyFolderFiles(ScratchInstall& install, const std::wstring& folder) {
 }  // namespace
 
 void LayOutPackagedLaunch(ScratchInstall& install) {
-    CopyFolderFiles(install, BuildFile("standins/launch_install"));
+    CopyFolderFiles(install, PackagedLaunchFolder());
 }
 
 void LayOutPackagedNotAProgram(ScratchInstall& install) {

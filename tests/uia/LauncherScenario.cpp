@@ -3,8 +3,29 @@
 #include "RuntimeKeeping.h"
 
 namespace {
+constexpr wchar_t kDotNetSetupParentKey[] = L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4";
 constexpr wchar_t kDotNetSetupKey[] = L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full";
+
+// The .NET installer writes its key in both registry views of a 64-bit
+// Windows, so the scenarios do too: a 32-bit launcher under WoW64 reads the
+// 32-bit view, a 64-bit one the native view. A 32-bit Windows has one view
+// and ignores the flags.
+constexpr REGSAM kRegistryViews[] = {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
+
+template <typename WriteValue>
+void WriteDotNetKey(WriteValue writeValue) {
+    for (REGSAM view : kRegistryViews) {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDotNetSetupKey, 0, nullptr, 0, KEY_WRITE | view, nullptr, &key,
+                              nullptr) != ERROR_SUCCESS) {
+            ADD_FAILURE() << "cannot open the .NET setup key for writing";
+            return;
+        }
+        writeValue(key);
+        ::RegCloseKey(key);
+    }
 }
+}  // namespace
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
@@ -19,34 +40,33 @@ std::string Utf8(const std::wstring& text) {
 }
 
 void SetDotNetValue(const wchar_t* name, std::optional<DWORD> value) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDotNetSetupKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot open the .NET setup key for writing";
-        return;
-    }
-    if (value) {
-        const DWORD number = *value;
-        ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
-    } else {
-        ::RegDeleteValueW(key, name);
-    }
-    ::RegCloseKey(key);
+    WriteDotNetKey([&](HKEY key) {
+        if (value) {
+            const DWORD number = *value;
+            ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+        } else {
+            ::RegDeleteValueW(key, name);
+        }
+    });
 }
 
 void SetDotNetStringValue(const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDotNetSetupKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot open the .NET setup key for writing";
-        return;
-    }
-    ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
+    WriteDotNetKey([&](HKEY key) {
+        ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    });
 }
 
-void RemoveDotNetSetupKey() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDotNetSetupKey); }
+void RemoveDotNetSetupKey() {
+    for (REGSAM view : kRegistryViews) {
+        HKEY parent = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDotNetSetupParentKey, 0, KEY_ALL_ACCESS | view, &parent) ==
+            ERROR_SUCCESS) {
+            ::RegDeleteTreeW(parent, L"Full");
+            ::RegCloseKey(parent);
+        }
+    }
+}
 
 void KillScenarioProcesses() {
     // A launcher that relaunches itself may start a new copy while the old one

@@ -25,11 +25,21 @@ void DeleteTree(const std::wstring& folder) {
     std::wstring from = folder;
     from.push_back(L'\0');
     from.push_back(L'\0');
-    SHFILEOPSTRUCTW operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ::SHFileOperationW(&operation);
+    // A process of the scenario that has only just ended (a killed launcher's
+    // main application) may still hold a file for a moment: try again briefly,
+    // so that a half-deleted folder never passes for a launcher's doing.
+    const ULONGLONG deadline = ::GetTickCount64() + 5000;
+    for (;;) {
+        SHFILEOPSTRUCTW operation = {};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = from.c_str();
+        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        ::SHFileOperationW(&operation);
+        if (::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES || ::GetTickCount64() >= deadline) {
+            return;
+        }
+        ::Sleep(100);
+    }
 }
 
 ScratchInstall::ScratchInstall(const std::wstring& name, const std::wstring& root) {

@@ -11,6 +11,8 @@ std::string FolderOf(TestBridgeVariant variant) {
             return "standins/test_bridge_null_object";
         case TestBridgeVariant::MissingDependency:
             return "standins/test_bridge_missing_dependency";
+        case TestBridgeVariant::OtherWidth:
+            return "standins/test_bridge_other_width";
         case TestBridgeVariant::Scripted:
             break;
     }

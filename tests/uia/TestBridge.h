@@ -14,7 +14,8 @@
 #include "UiAutomation.h"
 
 // Which CsVarnApi.dll goes in: the scripted one or one of the broken variants.
-enum class TestBridgeVariant { Scripted, NoCreateWrapper, NullObject, MissingDependency };
+// OtherWidth is the scripted one built for the other processor width.
+enum class TestBridgeVariant { Scripted, NoCreateWrapper, NullObject, MissingDependency, OtherWidth };
 
 // Copies CsVarnApi.dll (of the variant) and CsVarnLab.dll in, and an empty
 // "Quilord.da" when there is none, so that the required-files check passes.

@@ -26,3 +26,13 @@ std::wstring BuildFile(const std::string& relativePath) {
 }
 
 std::wstring LauncherExecutable() { return BuildFile("TarvexLauncher.exe"); }
+
+std::wstring RuntimeStandIn() {
+    const std::string other = Environment("QUILO_RUNTIME_STANDIN");
+    return other.empty() ? BuildFile("standins/runtime_standin.exe") : UnixToWindowsPath(other);
+}
+
+std::wstring PackagedLaunchFolder() {
+    const std::string other = Environment("QUILO_LAUNCH_INSTALL");
+    return other.empty() ? BuildFile("standins/launch_install") : UnixToWindowsPath(other);
+}
