@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -35,17 +34,11 @@ bool CConfigFile::GetValue(const std::wstring& key, std::wstring& value) const {
     if (!file) {
         return false;
     }
-    std::string content;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) {
-        content.append(chunk, got);
-    }
-    file.reset();
-
-    std::istringstream input(content);
     std::string found;
-    if (!FindConfigValue(input, BytesOf(key), found)) {
+    const bool foundKey = FindConfigValue(
+        [&file](char* buffer, std::size_t capacity) { return std::fread(buffer, 1, capacity, file.get()); },
+        BytesOf(key), found);
+    if (!foundKey) {
         return false;
     }
     value = CharactersOf(found);

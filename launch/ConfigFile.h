@@ -4,14 +4,26 @@
 // "AppConf.ini": key=value lines holding the expected digests. The launcher
 // only reads it; sections carry no meaning, a key is found wherever it stands.
 
+#include <cstddef>
+#include <functional>
 #include <istream>
 #include <string>
+
+// The longest line the reader holds. The file is read line by line, so memory
+// stays bounded whatever its size; a longer line counts as no match (real
+// lines are a key and a 32-character digest).
+constexpr std::size_t kMaxConfigLineBytes = 64 * 1024;
+
+// Fills `buffer` with up to `capacity` bytes of the file; 0 at its end.
+using ConfigByteSource = std::function<std::size_t(char* buffer, std::size_t capacity)>;
 
 // The value of the first line whose key equals `key` ignoring ASCII case, or
 // false when no line has it. Each byte is one character; a line ends at a line
 // feed, a carriage return before it is dropped; lines are trimmed; empty lines,
-// lines starting with ";" and lines without "=" are skipped. Portable code
-// without Windows headers, so the parser can be fuzzed on the host.
+// lines starting with ";", lines without "=" and lines longer than
+// kMaxConfigLineBytes are skipped. Reading stops at the first match. Portable
+// code without Windows headers, so the parser can be fuzzed on the host.
+bool FindConfigValue(const ConfigByteSource& read, const std::string& key, std::string& value);
 bool FindConfigValue(std::istream& input, const std::string& key, std::string& value);
 
 class CConfigFile {

@@ -34,23 +34,58 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+// One line, its line feed already removed.
+bool MatchConfigLine(const std::string& rawLine, const std::string& key, std::string& value) {
+    const std::string line = Trim(rawLine);
+    if (line.empty() || line[0] == ';') {
+        return false;
+    }
+    const std::string::size_type equals = line.find('=');
+    if (equals == std::string::npos) {
+        return false;
+    }
+    if (!EqualsIgnoringAsciiCase(Trim(line.substr(0, equals)), key)) {
+        return false;
+    }
+    value = Trim(line.substr(equals + 1));
+    return true;
+}
+
 }  // namespace
 
-bool FindConfigValue(std::istream& input, const std::string& key, std::string& value) {
+bool FindConfigValue(const ConfigByteSource& read, const std::string& key, std::string& value) {
+    char chunk[4096];
     std::string line;
-    while (std::getline(input, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == ';') {
-            continue;
+    bool overlong = false;
+    for (;;) {
+        const std::size_t got = read(chunk, sizeof(chunk));
+        if (got == 0) {
+            break;
         }
-        const std::string::size_type equals = line.find('=');
-        if (equals == std::string::npos) {
-            continue;
-        }
-        if (EqualsIgnoringAsciiCase(Trim(line.substr(0, equals)), key)) {
-            value = Trim(line.substr(equals + 1));
-            return true;
+        for (std::size_t i = 0; i < got; ++i) {
+            if (chunk[i] != '\n') {
+                // The rest of an overlong line is passed over, never held.
+                if (!overlong) {
+                    line.push_back(chunk[i]);
+                    overlong = line.size() > kMaxConfigLineBytes;
+                }
+                continue;
+            }
+            if (!overlong && MatchConfigLine(line, key, value)) {
+                return true;
+            }
+            line.clear();
+            overlong = false;
         }
     }
-    return false;
+    return !overlong && MatchConfigLine(line, key, value);
+}
+
+bool FindConfigValue(std::istream& input, const std::string& key, std::string& value) {
+    return FindConfigValue(
+        [&input](char* buffer, std::size_t capacity) {
+            input.read(buffer, static_cast<std::streamsize>(capacity));
+            return static_cast<std::size_t>(input.gcount());
+        },
+        key, value);
 }

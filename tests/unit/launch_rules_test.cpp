@@ -2,6 +2,7 @@
 // marker test, the failure classification, the exit-code protocol.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 
 #include "launch/ConfigFile.h"
@@ -37,6 +38,50 @@ TEST(ConfigFileParser, FindsKeysAsTheConfigurationFileWritesThem) {
         EXPECT_EQ(c.found, FindConfigValue(input, c.key, value)) << c.content;
         EXPECT_EQ(c.found ? c.value : "unchanged", value) << c.content;
     }
+}
+
+// Memory stays bounded whatever the file holds: a line over the bound is
+// passed over without being held, and the lines after it still count.
+TEST(ConfigFileParser, PassesOverLinesLongerThanTheBoundAndStopsAtTheFirstMatch) {
+    const std::string longest = "Apexm5=" + std::string(kMaxConfigLineBytes - 7, 'A');
+    const std::string overlong = "Apexm5=" + std::string(kMaxConfigLineBytes, 'A');
+    struct Case {
+        std::string content;
+        bool found;
+        std::string value;
+    } cases[] = {
+        {longest + "\n", true, longest.substr(7)},
+        {overlong + "\n", false, ""},
+        {overlong + "\nApexm5=after\n", true, "after"},
+        {std::string(3 * kMaxConfigLineBytes, ';') + "\r\nApexm5=after", true, "after"},
+        {overlong, false, ""},
+    };
+    for (const Case& c : cases) {
+        std::istringstream input(c.content);
+        std::string value;
+        EXPECT_EQ(c.found, FindConfigValue(input, "Apexm5", value)) << c.content.size();
+        EXPECT_EQ(c.value, value) << c.content.size();
+    }
+
+    // Reading ends at the first match: a source that would go on for ever is
+    // asked once (and gives up after a hundred calls, should the reader not stop).
+    int calls = 0;
+    std::string value;
+    EXPECT_TRUE(FindConfigValue(
+        [&calls](char* buffer, std::size_t capacity) -> std::size_t {
+            if (++calls > 100) {
+                return 0;
+            }
+            const std::string head = "Apexm5=first\n";
+            std::memset(buffer, 'x', capacity);
+            if (calls == 1) {
+                head.copy(buffer, head.size());
+            }
+            return capacity;
+        },
+        "Apexm5", value));
+    EXPECT_EQ(1, calls);
+    EXPECT_EQ("first", value);
 }
 
 TEST(ConfigFile, MissingFileLeavesTheValueAlone) {
