@@ -141,8 +141,15 @@ LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SETCURSOR:
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
-        case WM_GETDLGCODE:
+        case WM_GETDLGCODE: {
+            // Enter belongs to the link, as a click does: left to the dialog
+            // manager it would become the dialog's default command and end it.
+            const auto* pending = reinterpret_cast<const MSG*>(lParam);
+            if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) {
+                return DLGC_BUTTON | DLGC_WANTMESSAGE;
+            }
             return DLGC_BUTTON;
+        }
         case WM_LBUTTONDOWN:
             state->pressed = true;
             ::SetCapture(hwnd);

@@ -262,7 +262,9 @@ LRESULT CQuiloMfcAppDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             break;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header && header->code == NM_CLICK) {
+            // The system link control tells Enter on a link apart from a click;
+            // both run the link's command.
+            if (header && (header->code == NM_CLICK || header->code == NM_RETURN)) {
                 LRESULT result = 0;
                 if (header->idFrom == IDC_LINK_CONTINUE) {
                     OnNMClickContinue(header, &result);
