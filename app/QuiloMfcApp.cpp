@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/ElevationRule.h"
+#include "app/LastResort.h"
 #include "app/ProductConstants.h"
 #include "bridge/BridgeHost.h"
 #include "launch/SystemErrorText.h"
@@ -42,11 +43,14 @@ void RestrictLibrarySearchPath() {
 QuiloMfcApp::QuiloMfcApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
 
 BOOL QuiloMfcApp::InitInstance() {
+    InstallCrashFilter();
     RestrictLibrarySearchPath();
 
+    // The link class is named explicitly: Windows does not promise it with the
+    // other classes, and the loader window's links need it.
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_WIN95_CLASSES;
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS;
     ::InitCommonControlsEx(&controls);
 
     CWinApp::InitInstance();
@@ -118,9 +122,19 @@ void QuiloMfcApp::RelaunchElevated() {
     ShowWarning(kElevationFailedText + SystemErrorText(error), kElevationFailedTitle);
 }
 
+void QuiloMfcApp::ProcessWndProcException(const std::exception* error) {
+    ShowWarning(UncaughtExceptionMessage(error), kLastResortTitle);
+    // A quit request ends the loader window's loop, as closing it does; start-up
+    // then returns and the exit routine unloads the bridge.
+    ::PostQuitMessage(0);
+}
+
 void QuiloMfcApp::RunLoaderWindow() {
     CQuiloMfcAppDlg dialog;
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;
+    if (dialog.CreationFailed()) {
+        ShowWarning(LoaderWindowFailureMessage(dialog.CreationError()), kLastResortTitle);
+    }
 }

@@ -18,6 +18,8 @@ public:
 
     BOOL InitInstance() override;
     int ExitInstance() override;
+    // One warning, then the launcher ends as its close command ends it.
+    void ProcessWndProcException(const std::exception* error) override;
 
     // The elevation rule.
     bool IsRunAsAdmin();

@@ -1,5 +1,7 @@
 #include "framework/DialogEx.h"
 
+#include "framework/WinApp.h"
+
 #include <cstring>
 #include <vector>
 
@@ -49,8 +51,11 @@ INT_PTR CDialogEx::DoModal() {
     // Templates may name the framework's own control classes.
     RegisterMfcLinkClass();
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    creationFailed_ = false;
     std::vector<BYTE> dialogTemplate = LoadTemplateHidden(instance, templateId_);
     if (dialogTemplate.empty()) {
+        creationFailed_ = true;
+        creationError_ = ERROR_RESOURCE_NAME_NOT_FOUND;
         return -1;
     }
     continueModal_ = true;
@@ -60,6 +65,8 @@ INT_PTR CDialogEx::DoModal() {
         ::CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
                                      owner, &CDialogEx::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
+        creationFailed_ = true;
+        creationError_ = ::GetLastError();
         return -1;
     }
     if (continueModal_) {
@@ -197,7 +204,7 @@ INT_PTR CALLBACK CDialogEx::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM l
     dialog->SubclassWindow(hwnd);
     RECT createdRect{};
     ::GetWindowRect(hwnd, &createdRect);
-    const BOOL result = dialog->OnInitDialog();
+    const BOOL result = AfxCallGuarded(TRUE, [dialog] { return dialog->OnInitDialog(); });
     if (::IsWindow(hwnd)) {
         dialog->CenterIfUnmoved(createdRect);
     }

@@ -13,9 +13,13 @@ public:
     explicit CDialogEx(UINT templateId, CWnd* parent = nullptr);
     ~CDialogEx() override;
 
-    // Creates the dialog and runs it until it ends; -1 when it cannot be created.
+    // Creates the dialog and runs it until it ends; -1 when it cannot be created
+    // (and also when a quit request ended it: CreationFailed tells the two apart).
     virtual INT_PTR DoModal();
     void EndDialog(int result);
+    // Whether the last DoModal could not create the dialog, and the system's reason.
+    bool CreationFailed() const { return creationFailed_; }
+    DWORD CreationError() const { return creationError_; }
 
     // Whether the modal loop shows a hidden dialog when the queue runs empty.
     // Exposed as a pure function so the rule can be tested without a window.
@@ -44,6 +48,8 @@ private:
 
     bool continueModal_ = false;
     INT_PTR modalResult_ = -1;
+    bool creationFailed_ = false;
+    DWORD creationError_ = ERROR_SUCCESS;
 };
 
 #endif

@@ -30,6 +30,23 @@ BOOL CWinApp::InitInstance() {
     return TRUE;
 }
 
+void CWinApp::ProcessWndProcException(const std::exception*) { ::PostQuitMessage(-1); }
+
+void AfxHandleUncaughtException(const std::exception* error) {
+    static bool handling = false;
+    CWinApp* app = AfxGetApp();
+    if (handling || !app) {
+        ::PostQuitMessage(-1);
+        return;
+    }
+    handling = true;
+    AfxCallGuarded(0, [&] {
+        app->ProcessWndProcException(error);
+        return 0;
+    });
+    handling = false;
+}
+
 int CWinApp::Run() {
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -47,8 +64,8 @@ int AfxWinMain(HINSTANCE instance) {
         return -1;
     }
     app->m_hInstance = instance;
-    if (!app->InitInstance()) {
-        return app->ExitInstance();
+    if (!AfxCallGuarded(FALSE, [app] { return app->InitInstance(); })) {
+        return AfxCallGuarded(-1, [app] { return app->ExitInstance(); });
     }
-    return app->Run();
+    return AfxCallGuarded(-1, [app] { return app->Run(); });
 }

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 class CWnd;
 
 // Restart-manager support flag: register the process for restart after a crash or update.
@@ -25,6 +27,12 @@ public:
     virtual int ExitInstance() { return 0; }
     // The message loop, for applications whose InitInstance returns true.
     virtual int Run();
+    // A C++ exception reached one of the framework's boundaries (a window
+    // procedure, a dialog's initialisation, InitInstance): nothing above them
+    // could handle it, and letting it through the system's frames would end
+    // the process without a word. `error` is null for an exception that is
+    // not a std::exception. The default ends the message loop.
+    virtual void ProcessWndProcException(const std::exception* error);
 
     void SetRegistryKey(const wchar_t* companyName);
 
@@ -38,5 +46,24 @@ CWinApp* AfxGetApp();
 
 // The body of the process entry: runs the one application object.
 int AfxWinMain(HINSTANCE instance);
+
+// Hands an exception caught at a framework boundary to the application
+// (ProcessWndProcException). An exception raised while one is being handled
+// (in the handler's own message box, say) only ends the message loop.
+void AfxHandleUncaughtException(const std::exception* error);
+
+// Runs `body` inside a framework boundary: a C++ exception it raises goes to
+// AfxHandleUncaughtException and the result is `onException`.
+template <typename Result, typename Body>
+Result AfxCallGuarded(Result onException, Body body) {
+    try {
+        return body();
+    } catch (const std::exception& error) {
+        AfxHandleUncaughtException(&error);
+    } catch (...) {
+        AfxHandleUncaughtException(nullptr);
+    }
+    return onException;
+}
 
 #endif

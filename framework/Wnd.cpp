@@ -1,5 +1,7 @@
 #include "framework/Wnd.h"
 
+#include "framework/WinApp.h"
+
 namespace {
 constexpr wchar_t kObjectProperty[] = L"QuiloFrameworkWnd";
 }
@@ -62,7 +64,8 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         object->UnsubclassWindow();
         result = ::CallWindowProcW(original, hwnd, message, wParam, lParam);
     } else {
-        result = object->WindowProc(message, wParam, lParam);
+        // No exception may cross the system's frames that called this procedure.
+        result = AfxCallGuarded<LRESULT>(0, [&] { return object->WindowProc(message, wParam, lParam); });
         object->currentMessage_ = savedMessage;
         object->currentWParam_ = savedWParam;
         object->currentLParam_ = savedLParam;

@@ -13,6 +13,8 @@
 //   regenerate_error=<text>    RegenerateRuntime sets this error text
 //   write_runtime=<file>       RegenerateRuntime first copies this file (absolute, or relative
 //                              to the install directory) to <target directory>\<target file name>
+//   crash=<status|regenerate>  QueryStatus or RegenerateRuntime faults (an access violation)
+//                              right after logging its call, as a broken vendor library would
 //
 // Every call is appended to "test-bridge-calls.log" beside it, one line each:
 //   CreateWrapper
@@ -115,6 +117,16 @@ std::map<std::string, std::string> ReadScript() {
     return script;
 }
 
+void CrashIfScripted(const std::map<std::string, std::string>& script, const char* call) {
+    const auto crash = script.find("crash");
+    if (crash != script.end() && crash->second == call) {
+        // A page that may not be touched: address zero is no sure fault, since
+        // Wine may map the lowest pages when it runs with the rights to.
+        auto* target = static_cast<volatile int*>(::VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS));
+        *target = 1;
+    }
+}
+
 // Texts handed to the launcher come from malloc, which it releases with free.
 char* CopyForCaller(const std::string& text) {
     char* copy = static_cast<char*>(std::malloc(text.size() + 1));
@@ -157,6 +169,7 @@ public:
     int QUILO_BRIDGE_CALL QueryStatus(char** error) override {
         AppendToLog("QueryStatus");
         const auto script = ReadScript();
+        CrashIfScripted(script, "status");
         SetErrorFrom(script, "status_error", error);
         const auto status = script.find("status");
         return status == script.end() ? 1 : std::atoi(status->second.c_str());
@@ -182,6 +195,7 @@ public:
                     Quoted(recordName) + "," + Quoted(fieldName) + "," + Quoted(targetDirectory) + "," +
                     Quoted(targetFileName) + ")");
         const auto script = ReadScript();
+        CrashIfScripted(script, "regenerate");
         const auto source = script.find("write_runtime");
         if (source != script.end()) {
             WriteRuntime(source->second, targetDirectory, targetFileName);

@@ -1,0 +1,32 @@
+#ifndef QUILO_APP_LASTRESORT_H
+#define QUILO_APP_LASTRESORT_H
+
+// What the launcher says when something nobody handled ends it: a C++
+// exception that reached the framework's boundaries, a structured exception
+// (an access violation, a stack overflow...), most likely inside the maker's
+// bridge library, or a loader window that could not be created. Without these
+// the launcher would vanish without a word.
+
+#include <exception>
+#include <string>
+
+#include <windows.h>
+
+constexpr wchar_t kLastResortTitle[] = L"软件加载提示";
+
+// "加载失败！\n" and the exception's text, reduced as the launch reduces its
+// own failure texts; a null `error` (not a std::exception) gives the system-error reason.
+std::wstring UncaughtExceptionMessage(const std::exception* error);
+
+// The warning after a structured exception: its code in hexadecimal and the
+// file name of the module in which it happened (empty when none is known).
+std::wstring CrashMessage(DWORD exceptionCode, const std::wstring& moduleName);
+
+// The warning when the loader window cannot be created, with the system's reason.
+std::wstring LoaderWindowFailureMessage(DWORD error);
+
+// Installs the process's last-resort filter for structured exceptions: one
+// warning box, then the process ends.
+void InstallCrashFilter();
+
+#endif
