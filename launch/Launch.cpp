@@ -65,9 +65,10 @@ void CQuiloMfcAppDlg::LaunchRuntime() {
         const std::wstring commandLine = BuildRuntimeCommandLine(BuildRuntimeArguments(values));
 
         ScopedProcessInformation child;
-        DWORD createError = 0;
-        if (!StartRuntimeProcess(commandLine, child, createError)) {
-            ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(createError)),
+        DWORD startError = 0;
+        if (!StartRuntimeProcess(commandLine, child, startError) ||
+            !AdmitToJobAndResume(job, child, startError)) {
+            ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(startError)),
                         kSoftwareLoadTitle);
             return;
         }

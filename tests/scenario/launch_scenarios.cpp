@@ -192,6 +192,23 @@ TEST_F(LaunchScenario, KillingTheLauncherEndsTheMainApplicationAndItsChild) {
     EXPECT_TRUE(ProcessEnds(grandchild, 10000)) << "the main application's child outlived the launcher";
 }
 
+// The main application's very first act is to start a program of its own,
+// then it ends at once: that program was started inside the job all the same
+// and ends with the run.
+TEST_F(LaunchScenario, AChildStartedByTheMainApplicationsFirstInstructionEndsWithTheRun) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-grandchild-first.txt", "");
+    TestProcess launcher = install.StartLauncher();
+    ASSERT_TRUE(WaitForRuntimeStart(install).recorded);
+    ExpectEnds(launcher);
+    ASSERT_TRUE(WaitForFileIn(install, L"grandchild-pid.txt")) << "the grandchild did not start";
+    const DWORD grandchild = static_cast<DWORD>(std::stoul(install.ReadFile(L"grandchild-pid.txt")));
+    EXPECT_TRUE(ProcessEnds(grandchild, 10000)) << "the main application's child outlived the launcher";
+    EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+}
+
 TEST_F(LaunchScenario, ALauncherInAJobWithoutBreakawayStillStartsTheMainApplication) {
     ScratchInstall install;
     LayOutScriptedLaunch(install);
