@@ -316,7 +316,7 @@ TEST_F(LaunchScenario, AMarkerThatCannotBeDeletedIsReportedAndTheLauncherStillEn
     TestProcess launcher = install.StartLauncher();
     MessageBoxInfo box = WaitForMessageBox(launcher.Id());
     ASSERT_TRUE(box) << "no message about the marker that stayed";
-    EXPECT_EQ(Utf8(kLoadTitle), Utf8(box.title));
+    EXPECT_EQ(Utf8(kUpdateTitle), Utf8(box.title));
     const std::wstring prefix = L"升级程序已启动，但无法删除升级标记文件 upd.tmp。\n原因：";
     EXPECT_EQ(0u, box.text.rfind(prefix, 0)) << Utf8(box.text);
     EXPECT_EQ(Utf8(prefix + SystemText(ERROR_ACCESS_DENIED)), Utf8(box.text));
