@@ -6,6 +6,7 @@
 #include "app/ElevationRule.h"
 #include "app/ProductConstants.h"
 #include "bridge/BridgeHost.h"
+#include "launch/RestartChain.h"
 #include "launch/SystemErrorText.h"
 #include "loader_window/QuiloMfcAppDlg.h"
 #include "util/MessageBox.h"
@@ -42,6 +43,9 @@ void RestrictLibrarySearchPath() {
 QuiloMfcApp::QuiloMfcApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
 
 BOOL QuiloMfcApp::InitInstance() {
+    // Taken before anything can start another program, so that only the
+    // launcher's own restart passes it on.
+    TheStartupState().inheritedRestartChain = TakeInheritedRestartChain();
     RestrictLibrarySearchPath();
 
     INITCOMMONCONTROLSEX controls = {};
