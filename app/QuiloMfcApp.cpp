@@ -7,6 +7,7 @@
 #include "app/LastResort.h"
 #include "app/ProductConstants.h"
 #include "bridge/BridgeHost.h"
+#include "launch/RestartChain.h"
 #include "launch/SystemErrorText.h"
 #include "loader_window/QuiloMfcAppDlg.h"
 #include "util/MessageBox.h"
@@ -44,6 +45,9 @@ QuiloMfcApp::QuiloMfcApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGE
 
 BOOL QuiloMfcApp::InitInstance() {
     InstallCrashFilter();
+    // Taken before anything can start another program, so that only the
+    // launcher's own restart passes it on.
+    TheStartupState().inheritedRestartChain = TakeInheritedRestartChain();
     RestrictLibrarySearchPath();
 
     // The link class is named explicitly: Windows does not promise it with the

@@ -20,6 +20,9 @@ struct StartupState {
     bool online = false;
     std::wstring updaterFileName = kDefaultUpdaterFileName;
     std::wstring defaultGuiFontFace = kInitialGuiFontFace;
+    // How many restarts the chain of launchers that led to this copy has made
+    // (see launch/RestartChain.h); empty for a start by the user.
+    std::wstring inheritedRestartChain;
 };
 
 StartupState& TheStartupState();

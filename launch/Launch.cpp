@@ -7,6 +7,7 @@
 #include "framework/WinApp.h"
 #include "launch/LaunchMessages.h"
 #include "launch/QuitRequest.h"
+#include "launch/RestartChain.h"
 #include "launch/RuntimeArguments.h"
 #include "launch/RuntimeFiles.h"
 #include "launch/RuntimeProcess.h"
@@ -18,15 +19,6 @@
 
 namespace {
 
-// The mutex goes first: the second copy repeats the single-instance test at once.
-void RestartLauncher() {
-    ReleaseSingleInstanceMutex();
-    wchar_t launcherPath[kPathBufferLength] = {};
-    CWinApp* app = AfxGetApp();
-    ::GetModuleFileNameW(app ? app->m_hInstance : nullptr, launcherPath, kPathBufferLength);
-    ::ShellExecuteW(nullptr, L"open", launcherPath, nullptr, nullptr, SW_SHOW);
-}
-
 // Parks the executable under its name without extension until the next run.
 // A failure is told, not thrown: the launcher is hidden by now and must still end.
 void ParkRuntime() {
@@ -35,6 +27,50 @@ void ParkRuntime() {
     const std::wstring parkedPath = CombinePath(installDirectory, kParkedRuntimeName);
     if (!::MoveFileW(livePath.c_str(), parkedPath.c_str())) {
         ShowWarning(kParkFailedPrefix + SystemErrorText(::GetLastError()), kSoftwareLoadTitle);
+    }
+}
+
+// Starts the launcher's own executable with the restart chain in its environment.
+bool StartLauncherCopy(const std::wstring& restartChain, DWORD& error) {
+    wchar_t launcherPath[kPathBufferLength] = {};
+    CWinApp* app = AfxGetApp();
+    const DWORD length =
+        ::GetModuleFileNameW(app ? app->m_hInstance : nullptr, launcherPath, kPathBufferLength);
+    if (length == 0 || length >= kPathBufferLength) {
+        error = length == 0 ? ::GetLastError() : ERROR_INSUFFICIENT_BUFFER;
+        return false;
+    }
+    PassRestartChainOn(restartChain);
+    const INT_PTR started =
+        reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", launcherPath, nullptr, nullptr, SW_SHOW));
+    if (started > 32) {
+        return true;
+    }
+    // The shell's own codes up to 32 that it has not set as the last error
+    // are the system's codes of the same value (file not found, access denied...).
+    error = ::GetLastError();
+    if (error == ERROR_SUCCESS) {
+        error = started != 0 ? static_cast<DWORD>(started) : ERROR_NOT_ENOUGH_MEMORY;
+    }
+    return false;
+}
+
+// The mutex goes first: the second copy repeats the single-instance test at
+// once. The executable stays at its live name for it; when there is no second
+// copy, it is parked as after every other end, and the user is told.
+void RestartLauncher() {
+    const RestartDecision decision =
+        DecideRestart(TheStartupState().inheritedRestartChain, CurrentSystemTime());
+    if (!decision.restart) {
+        ParkRuntime();
+        ShowWarning(kRestartLoopMessage, kSoftwareLoadTitle);
+        return;
+    }
+    ReleaseSingleInstanceMutex();
+    DWORD error = ERROR_SUCCESS;
+    if (!StartLauncherCopy(decision.chainForNextCopy, error)) {
+        ParkRuntime();
+        ShowWarning(kRestartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kSoftwareLoadTitle);
     }
 }
 
@@ -65,9 +101,10 @@ void CQuiloMfcAppDlg::LaunchRuntime() {
         const std::wstring commandLine = BuildRuntimeCommandLine(BuildRuntimeArguments(values));
 
         ScopedProcessInformation child;
-        DWORD createError = 0;
-        if (!StartRuntimeProcess(commandLine, child, createError)) {
-            ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(createError)),
+        DWORD startError = 0;
+        if (!StartRuntimeProcess(commandLine, child, startError) ||
+            !AdmitToJobAndResume(job, child, startError)) {
+            ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(startError)),
                         kSoftwareLoadTitle);
             return;
         }
@@ -88,7 +125,6 @@ void CQuiloMfcAppDlg::LaunchRuntime() {
         // mutex is released before the launcher's second copy starts.
         switch (ActionForExitCode(exitCode)) {
             case RuntimeExitAction::RestartLauncher:
-                // The second copy finds the executable at its live name.
                 RestartLauncher();
                 break;
             case RuntimeExitAction::ReportWrongArguments:

@@ -14,6 +14,14 @@ constexpr wchar_t kRuntimeMissingMessage[] = L"软件加载失败，未找到加
 constexpr wchar_t kWrongArgumentsMessage[] = L"运行参数错误。";
 // Followed by the reduced system text, or by the text of a caught exception.
 constexpr wchar_t kLaunchFailedPrefix[] = L"加载失败！\n";
+// The main application asked for a restart on every start, three restarts in
+// a row within a minute: restarting again would only repeat it.
+constexpr wchar_t kRestartLoopMessage[] =
+    L"软件启动失败！\n软件多次请求重新启动仍未能正常运行，已停止自动重启。\n"
+    L"请重启电脑后再打开软件，若仍无法启动，请尝试下载完整安装包安装修复。\n"
+    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+// The launcher's second copy could not be started; followed by the reduced system text.
+constexpr wchar_t kRestartFailedPrefix[] = L"软件重新启动失败！\n";
 
 // A live runtime executable left next to its parked copy (an earlier run that
 // did not end normally, or a copy started by hand): the launcher cannot tell

@@ -4,11 +4,12 @@
 
 ScopedKernelHandle CreateKillOnCloseJob() {
     ScopedKernelHandle job(::CreateJobObjectW(nullptr, kRuntimeJobName));
-    if (job && ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        // A job of that name that already exists belongs to someone else (or is
-        // the remains of a launcher that was killed): its handles, not ours,
-        // would decide when the main application dies, and a job whose
-        // processes have all ended may already be signalled. Use a job of our own.
+    // A job of that name that already exists belongs to someone else (or is
+    // the remains of a launcher that was killed): its handles, not ours, would
+    // decide when the main application dies, and a job whose processes have
+    // all ended may already be signalled. A name that cannot be had at all
+    // would otherwise leave the main application without any job.
+    if (!job || ::GetLastError() == ERROR_ALREADY_EXISTS) {
         job.Close();
         job.reset(::CreateJobObjectW(nullptr, nullptr));
     }
@@ -55,17 +56,32 @@ bool CreateChild(const std::wstring& commandLine, DWORD creationFlags, ScopedPro
 }  // namespace
 
 bool StartRuntimeProcess(const std::wstring& commandLine, ScopedProcessInformation& child, DWORD& error) {
-    if (CreateChild(commandLine, CREATE_BREAKAWAY_FROM_JOB, child, error)) {
+    constexpr DWORD kFlags = CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB;
+    if (CreateChild(commandLine, kFlags, child, error)) {
         return true;
     }
-    if (!ShouldRetryWithoutBreakaway(error, CREATE_BREAKAWAY_FROM_JOB, IsLauncherInJob())) {
+    if (!ShouldRetryWithoutBreakaway(error, kFlags, IsLauncherInJob())) {
         return false;
     }
-    return CreateChild(commandLine, 0, child, error);
+    return CreateChild(commandLine, kFlags & ~CREATE_BREAKAWAY_FROM_JOB, child, error);
+}
+
+bool AdmitToJobAndResume(ScopedKernelHandle& job, const ScopedProcessInformation& child, DWORD& error) {
+    if (job && !::AssignProcessToJobObject(job.get(), child.process.get())) {
+        job.Close();
+    }
+    if (::ResumeThread(child.thread.get()) != static_cast<DWORD>(-1)) {
+        return true;
+    }
+    // A child left suspended would keep the launcher waiting for ever.
+    error = ::GetLastError();
+    ::TerminateProcess(child.process.get(), 1);
+    ::WaitForSingleObject(child.process.get(), 10000);
+    return false;
 }
 
 void WaitForRuntime(ScopedKernelHandle& job, const ScopedProcessInformation& child) {
-    if (job && ::AssignProcessToJobObject(job.get(), child.process.get())) {
+    if (job) {
         HANDLE handles[2] = {child.process.get(), job.get()};
         ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         job.Close();

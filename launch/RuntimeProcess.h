@@ -3,7 +3,9 @@
 
 // The main application runs as a child inside the job "MyJobObject", which
 // ends it (and whatever it started) when the launcher's last job handle
-// closes: after the wait, or when the launcher dies for any reason.
+// closes: after the wait, or when the launcher dies for any reason. The child
+// is created suspended and let run only once it is in the job: a process it
+// started before that, or a launcher killed in between, would escape the job.
 
 #include <string>
 
@@ -11,9 +13,11 @@
 
 constexpr wchar_t kRuntimeJobName[] = L"MyJobObject";
 
-// The job with kill-on-close set, or no handle when it could not be created
-// or its limit could not be set; the child then runs without a job. When a
-// job of that name already exists, an unnamed job of our own is used instead.
+// The job with kill-on-close set, or no handle when no job could be created
+// or its limit could not be set; the child then runs without a job. When the
+// named job cannot be ours (a job of that name already exists, the name is
+// held by an object of another kind, access is denied), an unnamed job of our
+// own is used instead: the name is only a convenience, the kill-on-close is not.
 ScopedKernelHandle CreateKillOnCloseJob();
 
 // Whether a failed start should be tried once more without asking to break
@@ -22,13 +26,19 @@ ScopedKernelHandle CreateKillOnCloseJob();
 // the main application. The child then runs in a nested job.
 bool ShouldRetryWithoutBreakaway(DWORD createError, DWORD creationFlags, bool launcherInJob);
 
-// Starts the command line (its first quoted token names the program) running,
-// in the launcher's environment and current directory. False with
-// `error` set when the system refused.
+// Creates the process of the command line (its first quoted token names the
+// program) suspended, in the launcher's environment and current directory.
+// False with `error` set when the system refused.
 bool StartRuntimeProcess(const std::wstring& commandLine, ScopedProcessInformation& child, DWORD& error);
 
-// Waits without limit until the child ends. Inside the job when it can be
-// assigned there; the job handle is then closed, ending anything left in it.
+// Puts the suspended child into the job, then lets it run. A child that cannot
+// join runs outside it: the job is closed, so that the wait does not count on
+// it. False with `error` set when the child cannot be resumed; it is then
+// ended, having run nothing.
+bool AdmitToJobAndResume(ScopedKernelHandle& job, const ScopedProcessInformation& child, DWORD& error);
+
+// Waits without limit until the child ends, together with the job when there
+// is one; the job handle is then closed, ending anything left in it.
 void WaitForRuntime(ScopedKernelHandle& job, const ScopedProcessInformation& child);
 
 // The exit-code protocol of the runtime executable.

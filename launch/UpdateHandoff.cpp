@@ -3,7 +3,6 @@
 #include <shlwapi.h>
 
 #include "app/StartupState.h"
-#include "launch/FailureDiagnosis.h"
 #include "launch/RuntimeFiles.h"
 #include "launch/SystemErrorText.h"
 #include "launch/UpdateHandoff.h"
@@ -45,7 +44,7 @@ bool CQuiloMfcAppDlg::StartUpdater(bool reportMissing) {
     // The next start of the launcher must not hand over a second time.
     const std::wstring markerPath = CombinePath(state.installDirectory, kUpdateMarkerName);
     if (::PathFileExistsW(markerPath.c_str()) && !::DeleteFileW(markerPath.c_str())) {
-        ShowWarning(kMarkerNotDeletedPrefix + SystemErrorText(::GetLastError()), kLoadFailureTitle);
+        ShowWarning(kMarkerNotDeletedPrefix + SystemErrorText(::GetLastError()), kUpdateTitle);
     }
     return true;
 }

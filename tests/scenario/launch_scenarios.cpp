@@ -15,6 +15,10 @@ namespace {
 const std::wstring kLoadTitle = L"软件加载提示";
 const std::wstring kUpdateTitle = L"软件升级提示";
 const std::string kSeparator = "\xE2\x89\xA1";  // U+2261 in UTF-8
+const std::wstring kRestartLoopText =
+    L"软件启动失败！\n软件多次请求重新启动仍未能正常运行，已停止自动重启。\n"
+    L"请重启电脑后再打开软件，若仍无法启动，请尝试下载完整安装包安装修复。\n"
+    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
 
 std::wstring SystemText(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -42,6 +46,29 @@ size_t CountOf(const std::string& text, const std::string& part) {
         ++count;
     }
     return count;
+}
+
+// The first message box any launcher of that name shows, within the time;
+// launchers that end meanwhile are simply passed over.
+MessageBoxInfo WaitForAnyLauncherBox(DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (::GetTickCount64() < deadline) {
+        for (DWORD id : ProcessIdsByName(kLauncherFileName)) {
+            std::vector<MessageBoxInfo> boxes = MessageBoxes(id);
+            if (!boxes.empty()) {
+                return boxes.front();
+            }
+        }
+        PumpFor(100);
+    }
+    return MessageBoxInfo();
+}
+
+// The system time as the launcher's restart chain writes it.
+unsigned long long SystemTimeNow() {
+    FILETIME now = {};
+    ::GetSystemTimeAsFileTime(&now);
+    return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
 }  // namespace
@@ -177,6 +204,88 @@ TEST_F(LaunchScenario, ExitCodeFourStartsASecondLauncherThatFindsTheLiveExecutab
     EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
 }
 
+// A main application that asks for a restart on every start: the launcher
+// restarts three times, then stops with a warning instead of for ever.
+TEST_F(LaunchScenario, ExitCodeFourOnEveryStartStopsAfterThreeRestartsWithAWarning) {
+    ASSERT_EQ(0u, ::GetEnvironmentVariableW(L"QUILO_LAUNCHER_RESTARTS", nullptr, 0))
+        << "a start by the user carries no restart count";
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-exit-code.txt", "4");
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = WaitForAnyLauncherBox(120000);
+    ASSERT_TRUE(box) << "no warning after " << RuntimeStartCount(install)
+                     << " starts of the main application";
+    EXPECT_EQ(Utf8(kLoadTitle), Utf8(box.title));
+    EXPECT_EQ(Utf8(kRestartLoopText), Utf8(box.text));
+    EXPECT_EQ(4, RuntimeStartCount(install)) << "the start by the user and three restarts";
+    EXPECT_TRUE(install.Exists(L"ertmcache")) << "not parked before the warning";
+    AnswerMessageBox(box.window, IDOK);
+    EXPECT_TRUE(WaitForNoProcess(kLauncherFileName, kDefaultWaitMs)) << "the last launcher did not end";
+    EXPECT_EQ(4, RuntimeStartCount(install));
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+    EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+}
+
+// A restart count in the environment of a start that is not a restart (left
+// over from an earlier chain, or set by hand) counts only within its minute.
+TEST_F(LaunchScenario, ARestartCountOlderThanAMinuteDoesNotStopARestart) {
+    constexpr unsigned long long kSecond = 10000000ULL;
+    struct Case {
+        const char* what;
+        unsigned long long age;
+        int expectedStarts;
+        bool warned;
+    } cases[] = {
+        {"a count from 61 s ago", 61 * kSecond, 2, false},
+        {"a count from 5 s ago", 5 * kSecond, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchInstall install(CurrentTestName() + L"_" + std::to_wstring(c.expectedStarts));
+        LayOutScriptedLaunch(install);
+        install.WriteFile(L"runtime-exit-code.txt", "4 0");
+        StartOptions options;
+        options.environment.push_back(L"QUILO_LAUNCHER_RESTARTS=3," +
+                                      std::to_wstring(SystemTimeNow() - c.age));
+        TestProcess launcher = install.StartLauncher(options);
+        WaitForRuntimeStart(install);
+        if (c.warned) {
+            MessageBoxInfo box = ExpectMessageBox(launcher, kLoadTitle, kRestartLoopText);
+            ASSERT_TRUE(box);
+            AnswerMessageBox(box.window, IDOK);
+        } else {
+            MessageBoxInfo box = WaitForAnyLauncherBox(5000);
+            EXPECT_FALSE(box) << Utf8(box.title) << ": " << Utf8(box.text);
+        }
+        EXPECT_TRUE(WaitForNoProcess(kLauncherFileName, kDefaultWaitMs)) << "a launcher did not end";
+        EXPECT_EQ(c.expectedStarts, RuntimeStartCount(install));
+        EXPECT_TRUE(install.Exists(L"ertmcache"));
+        EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+    }
+}
+
+// The launcher's own executable is gone when the main application asks for a
+// restart: the user is told why, and the executable is parked.
+TEST_F(LaunchScenario, ARestartThatCannotStartIsReportedAndTheExecutableParked) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-exit-code.txt", "4");
+    install.WriteFile(L"runtime-hold.txt", "");
+    TestProcess launcher = install.StartLauncher();
+    WaitForRuntimeStart(install);
+    ASSERT_TRUE(::MoveFileW(install.LauncherPath().c_str(), install.PathOf(L"moved-away.exe").c_str()));
+    install.WriteFile(L"runtime-release.txt", "");
+    MessageBoxInfo box =
+        ExpectMessageBox(launcher, kLoadTitle, L"软件重新启动失败！\n" + SystemText(ERROR_FILE_NOT_FOUND));
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(install.Exists(L"ertmcache")) << "not parked before the warning";
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(launcher);
+    EXPECT_EQ(1, RuntimeStartCount(install));
+    EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+}
+
 TEST_F(LaunchScenario, KillingTheLauncherEndsTheMainApplicationAndItsChild) {
     ScratchInstall install;
     LayOutScriptedLaunch(install);
@@ -190,6 +299,23 @@ TEST_F(LaunchScenario, KillingTheLauncherEndsTheMainApplicationAndItsChild) {
     launcher.Kill();
     EXPECT_TRUE(ProcessEnds(start.pid, 10000)) << "the main application outlived the launcher";
     EXPECT_TRUE(ProcessEnds(grandchild, 10000)) << "the main application's child outlived the launcher";
+}
+
+// The main application's very first act is to start a program of its own,
+// then it ends at once: that program was started inside the job all the same
+// and ends with the run.
+TEST_F(LaunchScenario, AChildStartedByTheMainApplicationsFirstInstructionEndsWithTheRun) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-grandchild-first.txt", "");
+    TestProcess launcher = install.StartLauncher();
+    ASSERT_TRUE(WaitForRuntimeStart(install).recorded);
+    ExpectEnds(launcher);
+    ASSERT_TRUE(WaitForFileIn(install, L"grandchild-pid.txt")) << "the grandchild did not start";
+    const DWORD grandchild = static_cast<DWORD>(std::stoul(install.ReadFile(L"grandchild-pid.txt")));
+    EXPECT_TRUE(ProcessEnds(grandchild, 10000)) << "the main application's child outlived the launcher";
+    EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
 }
 
 TEST_F(LaunchScenario, ALauncherInAJobWithoutBreakawayStillStartsTheMainApplication) {
@@ -299,7 +425,7 @@ TEST_F(LaunchScenario, AMarkerThatCannotBeDeletedIsReportedAndTheLauncherStillEn
     TestProcess launcher = install.StartLauncher();
     MessageBoxInfo box = WaitForMessageBox(launcher.Id());
     ASSERT_TRUE(box) << "no message about the marker that stayed";
-    EXPECT_EQ(Utf8(kLoadTitle), Utf8(box.title));
+    EXPECT_EQ(Utf8(kUpdateTitle), Utf8(box.title));
     const std::wstring prefix = L"升级程序已启动，但无法删除升级标记文件 upd.tmp。\n原因：";
     EXPECT_EQ(0u, box.text.rfind(prefix, 0)) << Utf8(box.text);
     EXPECT_EQ(Utf8(prefix + SystemText(ERROR_ACCESS_DENIED)), Utf8(box.text));

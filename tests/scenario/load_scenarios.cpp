@@ -122,25 +122,40 @@ TEST_F(LoadScenario, KillingTheLauncherAtAnyMomentTakesTheMainApplicationAndItsC
     }
 }
 
-// Another program already holds a job named "MyJobObject": the main
-// application must not join it, and still ends with the launcher.
-TEST_F(LoadScenario, AJobOfTheSameNameHeldByAnotherProgramIsNotJoined) {
-    HANDLE foreign = ::CreateJobObjectW(nullptr, L"MyJobObject");
-    ASSERT_NE(nullptr, foreign);
-    ScratchInstall install;
-    LayOutScriptedLaunch(install);
-    install.WriteFile(L"runtime-hold.txt", "");
-    TestProcess launcher = install.StartLauncher();
-    const RuntimeStart start = WaitForRuntimeStart(install);
-    ASSERT_TRUE(start.recorded);
-    HANDLE runtime = ::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, start.pid);
-    ASSERT_NE(nullptr, runtime);
-    BOOL inForeignJob = TRUE;
-    EXPECT_TRUE(::IsProcessInJob(runtime, foreign, &inForeignJob));
-    EXPECT_FALSE(inForeignJob) << "the main application joined another program's job";
-    launcher.Kill();
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(runtime, 10000))
-        << "the main application outlived the launcher";
-    ::CloseHandle(runtime);
-    ::CloseHandle(foreign);
+// Another program already holds the name "MyJobObject", as a job or as an
+// object of another kind: the main application must not join another
+// program's job, and still ends with the launcher.
+TEST_F(LoadScenario, TheJobNameHeldByAnotherProgramStillEndsTheMainApplicationWithTheLauncher) {
+    struct Holder {
+        const wchar_t* kind;
+        HANDLE (*create)();
+        bool isJob;
+    } holders[] = {
+        {L"job", [] { return ::CreateJobObjectW(nullptr, L"MyJobObject"); }, true},
+        {L"event", [] { return ::CreateEventW(nullptr, TRUE, FALSE, L"MyJobObject"); }, false},
+    };
+    for (const Holder& holder : holders) {
+        SCOPED_TRACE("the name is held by a " + Utf8(holder.kind));
+        HANDLE foreign = holder.create();
+        ASSERT_NE(nullptr, foreign);
+        ScratchInstall install(CurrentTestName() + L"_" + holder.kind);
+        LayOutScriptedLaunch(install);
+        install.WriteFile(L"runtime-hold.txt", "");
+        TestProcess launcher = install.StartLauncher();
+        const RuntimeStart start = WaitForRuntimeStart(install);
+        ASSERT_TRUE(start.recorded);
+        HANDLE runtime = ::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, start.pid);
+        ASSERT_NE(nullptr, runtime);
+        if (holder.isJob) {
+            BOOL inForeignJob = TRUE;
+            EXPECT_TRUE(::IsProcessInJob(runtime, foreign, &inForeignJob));
+            EXPECT_FALSE(inForeignJob) << "the main application joined another program's job";
+        }
+        launcher.Kill();
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(runtime, 10000))
+            << "the main application outlived the launcher";
+        ::CloseHandle(runtime);
+        ::CloseHandle(foreign);
+        KillScenarioProcesses();
+    }
 }

@@ -12,9 +12,14 @@
 //   runtime-grandchild.txt when present: start a grandchild (itself with
 //                         --grandchild, which records grandchild-pid.txt) and
 //                         stay alive until killed
+//   runtime-grandchild-first.txt when present: start a grandchild before
+//                         anything else, record its pid in grandchild-pid.txt
+//                         (the grandchild itself records nothing, so a
+//                         grandchild ended at once is still known), then exit 0
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -78,19 +83,21 @@ void WaitForRelease() {
     }
 }
 
-void StartGrandchildAndStay() {
+// Starts this program again with the option; its process id, 0 when it did not start.
+DWORD StartGrandchild(const wchar_t* option) {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --grandchild";
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" " + option;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &info)) {
-        ::CloseHandle(info.hThread);
-        ::CloseHandle(info.hProcess);
+    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        return 0;
     }
-    ::Sleep(kLongestStayMs);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return info.dwProcessId;
 }
 
 }  // namespace
@@ -100,6 +107,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // performance counter is one clock for every process of the machine.
     LARGE_INTEGER firstInstruction = {};
     ::QueryPerformanceCounter(&firstInstruction);
+    // Before anything else: a launcher that lets the main application run
+    // before it is in the job loses this grandchild when it ends.
+    // The grandchildren are this program too and must not start their own.
+    const bool isGrandchild = std::wcsstr(::GetCommandLineW(), L"\" --grandchild") != nullptr;
+    const bool grandchildFirst = !isGrandchild && SiblingExists(L"runtime-grandchild-first.txt");
+    const DWORD earlyGrandchild = grandchildFirst ? StartGrandchild(L"--grandchild-unrecorded") : 0;
     int count = 0;
     wchar_t** parsed = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     std::vector<std::wstring> argv(parsed, parsed + count);
@@ -110,9 +123,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         ::Sleep(kLongestStayMs);
         return 0;
     }
+    if (argv.size() == 2 && argv[1] == L"--grandchild-unrecorded") {
+        ::Sleep(kLongestStayMs);
+        return 0;
+    }
     RecordStart(argv, firstInstruction.QuadPart);
+    if (grandchildFirst) {
+        if (earlyGrandchild != 0) {
+            WriteSibling(L"grandchild-pid.txt", std::to_string(earlyGrandchild));
+        }
+        return 0;
+    }
     if (SiblingExists(L"runtime-grandchild.txt")) {
-        StartGrandchildAndStay();
+        StartGrandchild(L"--grandchild");
+        ::Sleep(kLongestStayMs);
         return 0;
     }
     if (SiblingExists(L"runtime-hold.txt")) {

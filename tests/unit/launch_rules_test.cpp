@@ -1,5 +1,6 @@
 // The launch's decisions that need no window: the configuration reader, the
-// marker test, the failure classification, the exit-code protocol.
+// marker test, the failure classification, the exit-code protocol and the
+// restart chain.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +8,7 @@
 
 #include "launch/ConfigFile.h"
 #include "launch/FailureDiagnosis.h"
+#include "launch/RestartChain.h"
 #include "launch/RuntimeProcess.h"
 #include "launch/SystemErrorText.h"
 #include "launch/UpdateMarker.h"
@@ -182,4 +184,73 @@ TEST(ExitCodeProtocol, RetriesWithoutBreakawayOnlyForAJobThatForbidsIt) {
     EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_ACCESS_DENIED, 0, true));
     EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_FILE_NOT_FOUND, CREATE_BREAKAWAY_FROM_JOB, true));
     EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_BAD_EXE_FORMAT, CREATE_BREAKAWAY_FROM_JOB, true));
+}
+
+TEST(RestartChain, RestartsThreeTimesInARowWithinAMinuteThenStops) {
+    constexpr unsigned long long kSecond = 10000000ULL;
+    const unsigned long long now = 134000000000000000ULL;
+    const std::wstring then = std::to_wstring(now - 10 * kSecond);
+    const std::wstring fresh = L"1," + std::to_wstring(now);
+    struct Case {
+        std::wstring inherited;
+        bool restart;
+        std::wstring next;
+    } cases[] = {
+        // A start by the user, then the chain it begins.
+        {L"", true, fresh},
+        {L"1," + then, true, L"2," + then},
+        {L"2," + then, true, L"3," + then},
+        {L"3," + then, false, L""},
+        {L"7," + then, false, L""},
+        {L"0," + then, true, L"1," + then},
+        {L"3," + std::to_wstring(now), false, L""},
+        // The window's edge: 60 s after the first restart still counts, a moment later not.
+        {L"3," + std::to_wstring(now - 60 * kSecond), false, L""},
+        {L"3," + std::to_wstring(now - 60 * kSecond - 1), true, fresh},
+        {L"3,0", true, fresh},
+        // From the future: the clock was set back, or the value was made up.
+        {L"3," + std::to_wstring(now + 1), true, fresh},
+        // Malformed values are no chain at all.
+        {L"3", true, fresh},
+        {L"3,", true, fresh},
+        {L"," + then, true, fresh},
+        {L"x," + then, true, fresh},
+        {L"-1," + then, true, fresh},
+        {L" 3," + then, true, fresh},
+        {L"3," + then + L" ", true, fresh},
+        {L"3," + then + L",1", true, fresh},
+        {L"3,+" + then, true, fresh},
+        {L"99999999999999999999," + then, true, fresh},
+        {L"3,99999999999999999999", true, fresh},
+    };
+    for (const Case& c : cases) {
+        const RestartDecision decision = DecideRestart(c.inherited, now);
+        EXPECT_EQ(c.restart, decision.restart) << std::string(c.inherited.begin(), c.inherited.end());
+        EXPECT_EQ(c.next, decision.chainForNextCopy) << std::string(c.inherited.begin(), c.inherited.end());
+    }
+}
+
+TEST(RestartChain, AChainOfCopiesStopsAtTheFourthRequest) {
+    const unsigned long long start = 134000000000000000ULL;
+    std::wstring inherited;
+    int restarts = 0;
+    for (int request = 0; request < 10; ++request) {
+        const RestartDecision decision = DecideRestart(inherited, start + request * 10000000ULL);
+        if (!decision.restart) {
+            break;
+        }
+        ++restarts;
+        inherited = decision.chainForNextCopy;
+    }
+    EXPECT_EQ(3, restarts);
+}
+
+TEST(RestartChain, TheInheritedValueIsTakenOutOfTheEnvironment) {
+    ASSERT_TRUE(::SetEnvironmentVariableW(kRestartChainVariable, L"2,134000000000000000"));
+    EXPECT_EQ(L"2,134000000000000000", TakeInheritedRestartChain());
+    EXPECT_EQ(0u, ::GetEnvironmentVariableW(kRestartChainVariable, nullptr, 0))
+        << "the main application and the updater would inherit it";
+    EXPECT_EQ(L"", TakeInheritedRestartChain());
+    PassRestartChainOn(L"1,5");
+    EXPECT_EQ(L"1,5", TakeInheritedRestartChain());
 }
