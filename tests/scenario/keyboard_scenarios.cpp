@@ -3,7 +3,6 @@
 // Enter and Space on the website link open the page as a click does and never
 // end the window; Enter on the system links runs their commands; Tab moves
 // between the links.
-#include <cstdio>
 #include <string>
 
 #include "LaunchInstall.h"
@@ -54,17 +53,6 @@ std::string WebsitePage() {
     return Utf8(std::wstring(kWebsiteAddress) + kSoftwareListPath);
 }
 
-bool WaitForFile(const std::wstring& path) {
-    const ULONGLONG deadline = ::GetTickCount64() + kDefaultWaitMs;
-    while (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (::GetTickCount64() >= deadline) {
-            return false;
-        }
-        PumpFor(50);
-    }
-    return true;
-}
-
 }  // namespace
 
 class KeyboardScenario : public LauncherScenario {};
@@ -96,7 +84,7 @@ TEST_F(KeyboardScenario, EnterOnTheOnlineSupportLinkStartsTheSupportProgram) {
     ASSERT_TRUE(loader);
     ASSERT_TRUE(FocusControl(loader, kOnlineSupportLinkId)) << "the online-support link did not take the focus";
     PressKey(VK_RETURN);
-    EXPECT_TRUE(WaitForFile(install.PathOf(L"Pelko.commandline.txt"))) << "the support program was not started";
+    EXPECT_TRUE(WaitForFileIn(install, L"Pelko.commandline.txt")) << "the support program was not started";
     EXPECT_TRUE(launcher.IsRunning());
     EXPECT_TRUE(::IsWindowVisible(loader));
 }
