@@ -3,10 +3,10 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "app/DotNetRegistry.h"
+#include "util/DotNetRegistry.h"
 #include "app/ElevationRule.h"
 #include "app/PrerequisiteRules.h"
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 #include "bridge/BridgeHost.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"

@@ -5,7 +5,7 @@
 
 #include "app/ElevationRule.h"
 #include "app/LastResort.h"
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 #include "bridge/BridgeHost.h"
 #include "launch/RestartChain.h"
 #include "launch/SystemErrorText.h"

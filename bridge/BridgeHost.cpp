@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 #include "app/StartupState.h"
 #include "bridge/BridgeCall.h"
 #include "bridge/BridgeMessages.h"

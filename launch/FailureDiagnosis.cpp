@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/DotNetRegistry.h"
+#include "util/DotNetRegistry.h"
 #include "util/MessageBox.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 #include "app/StartupState.h"
 #include "loader_window/SupportCommand.h"
 #include "loader_window/SupportProgram.h"

@@ -2,7 +2,7 @@
 #include <shellapi.h>
 #include <commctrl.h>
 
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 #include "app/StartupState.h"
 #include "bridge/BridgeHost.h"
 #include "launch/QuitRequest.h"

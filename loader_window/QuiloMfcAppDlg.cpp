@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 #include "loader_window/LoaderWindowLayout.h"
 
 namespace {

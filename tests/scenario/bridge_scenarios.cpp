@@ -7,7 +7,7 @@
 
 #include "LauncherScenario.h"
 #include "TestBridge.h"
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 
 namespace {
 

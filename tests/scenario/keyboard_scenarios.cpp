@@ -10,7 +10,7 @@
 #include "LoaderWindow.h"
 #include "ShellRecorder.h"
 #include "TestPaths.h"
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 
 namespace {
 

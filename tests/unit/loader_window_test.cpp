@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/ProductConstants.h"
+#include "util/ProductConstants.h"
 #include "framework/MfcLink.h"
 #include "loader_window/LoaderWindowLayout.h"
 #include "loader_window/QuiloMfcAppDlg.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DotNetRegistry.h"
+#include "util/DotNetRegistry.h"
 #include "app/PrerequisiteRules.h"
 #include "app/StartupState.h"
 

@@ -1,5 +1,5 @@
-#ifndef QUILO_APP_DOTNETREGISTRY_H
-#define QUILO_APP_DOTNETREGISTRY_H
+#ifndef QUILO_UTIL_DOTNETREGISTRY_H
+#define QUILO_UTIL_DOTNETREGISTRY_H
 
 // What the .NET Framework setup key says about the managed runtime the main
 // application needs. Both readers answer false for anything they cannot read.

@@ -1,5 +1,5 @@
-#ifndef QUILO_APP_PRODUCTCONSTANTS_H
-#define QUILO_APP_PRODUCTCONSTANTS_H
+#ifndef QUILO_UTIL_PRODUCTCONSTANTS_H
+#define QUILO_UTIL_PRODUCTCONSTANTS_H
 
 // Names and addresses the launcher shares with the rest of the product.
 

@@ -1,4 +1,4 @@
-#include "app/DotNetRegistry.h"
+#include "util/DotNetRegistry.h"
 
 #include "util/ScopedHandle.h"
 
