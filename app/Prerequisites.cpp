@@ -11,6 +11,8 @@
 #include "util/MessageBox.h"
 #include "util/Paths.h"
 #include "util/ScopedHandle.h"
+#include "util/StartupPhases.h"
+#include "util/Trace.h"
 
 namespace {
 constexpr wchar_t kInitTitle[] = L"初始化提示";
@@ -61,8 +63,10 @@ bool QuiloMfcApp::CheckRequiredFiles() {
             return FileExists(CombinePath(directory, name));
         });
     if (missing.empty()) {
+        TraceValue(L"required files", L"all present");
         return true;
     }
+    TraceValue(L"required files", missing + L" missing");
     ShowWarning(kRequiredFilesMissingText, kInitTitle);
     OpenPage(std::wstring(kWebsiteAddress) + kSoftwareListPath);
     return false;
@@ -70,6 +74,7 @@ bool QuiloMfcApp::CheckRequiredFiles() {
 
 bool QuiloMfcApp::PrepareRuntime() {
     StartupState& state = TheStartupState();
+    TraceValue(L".NET release", DotNetReleaseText());
     if (IsDotNetReleaseSufficient()) {
         state.frameworkReady = true;
     } else {
@@ -78,30 +83,40 @@ bool QuiloMfcApp::PrepareRuntime() {
             return false;
         }
         state.frameworkReady = IsDotNet4Installed();
+        TraceValue(L".NET 4 install flag", state.frameworkReady ? L"set" : L"not set");
     }
+    EndPhase(L"checks");
 
     LOGFONTW font = {};
     state.defaultGuiFontFace = ChooseGuiFontFace(ReadDefaultGuiFont(font), state.defaultGuiFontFace);
 
     if (state.frameworkReady) {
-        state.bridgeLoaded = TheBridgeHost().Load();
+        state.bridgeLoaded = TheBridgeHost().Load(state.installDirectory);
         if (state.bridgeLoaded) {
             // The bridge's explanation of a failed status query is not shown:
             // the answer is then 0 and start-up simply runs offline.
-            std::wstring ignoredError;
-            state.online = TheBridgeHost().QueryStatus(ignoredError) != 0;
+            std::wstring statusError;
+            const int status = TheBridgeHost().QueryStatus(statusError);
+            state.online = status != 0;
+            TraceValue(L"bridge status", statusError.empty() ? std::to_wstring(status) : L"error: " + statusError);
         }
+    } else {
+        TraceValue(L"bridge load", L"skipped, no .NET Framework");
     }
+    EndPhase(L"bridge");
 
     const std::wstring defaultUpdater = CombinePath(state.installDirectory, state.updaterFileName);
     state.updaterFileName = ChooseUpdaterFileName(::PathFileExistsW(defaultUpdater.c_str()) != FALSE);
+    TraceValue(L"updater", state.updaterFileName);
     return true;
 }
 
 bool QuiloMfcApp::CheckInstallLocation() {
     if (!IsDesktopFolder(TheStartupState().installDirectory, GetDesktopFolder())) {
+        TraceValue(L"desktop rule", L"not on the desktop");
         return true;
     }
+    TraceValue(L"desktop rule", L"installed on the desktop, refused");
     ShowWarning(kDesktopInstallText, kInitTitle);
     ExitInstance();
     return false;

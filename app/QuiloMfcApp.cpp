@@ -12,6 +12,8 @@
 #include "loader_window/QuiloMfcAppDlg.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
+#include "util/StartupPhases.h"
+#include "util/Trace.h"
 
 namespace {
 constexpr wchar_t kAlreadyRunningText[] = L"已经在运行中！\n请在电脑任务栏查找软件图标打开主界面！";
@@ -45,6 +47,7 @@ QuiloMfcApp::QuiloMfcApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGE
 
 BOOL QuiloMfcApp::InitInstance() {
     InstallCrashFilter();
+    BeginPhases();
     // Taken before anything can start another program, so that only the
     // launcher's own restart passes it on.
     TheStartupState().inheritedRestartChain = TakeInheritedRestartChain();
@@ -62,11 +65,15 @@ BOOL QuiloMfcApp::InitInstance() {
     if (!ClaimSingleInstance()) {
         return EndStartup();
     }
-    if (ShouldRelaunchElevated(IsRunAsAdmin(), IsOnSystemDrive())) {
+    const bool elevated = IsRunAsAdmin();
+    TraceValue(L"elevated", elevated ? L"yes" : L"no");
+    if (ShouldRelaunchElevated(elevated, IsOnSystemDrive())) {
+        TraceValue(L"elevation", L"installed on the system drive, relaunching as administrator");
         RelaunchElevated();
         return EndStartup();
     }
     TheStartupState().installDirectory = GetInstallDirectory();
+    TraceValue(L"install directory", TheStartupState().installDirectory);
     if (!CheckRequiredFiles()) {
         return EndStartup();
     }
@@ -82,6 +89,7 @@ BOOL QuiloMfcApp::InitInstance() {
 }
 
 int QuiloMfcApp::ExitInstance() {
+    TraceCosts();
     if (TheStartupState().bridgeLoaded) {
         TheBridgeHost().Unload();
     }
@@ -97,8 +105,10 @@ bool QuiloMfcApp::ClaimSingleInstance() {
     StartupState& state = TheStartupState();
     state.singleInstanceMutex = ::CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
     if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+        TraceValue(L"single instance", L"first copy");
         return true;
     }
+    TraceValue(L"single instance", L"another copy runs");
     ShowWarning(std::wstring(kProductDisplayName) + kAlreadyRunningText, kAlreadyRunningTitle);
     ReleaseSingleInstanceMutex();
     return false;
@@ -123,6 +133,7 @@ void QuiloMfcApp::RelaunchElevated() {
         return;
     }
     const DWORD error = ::GetLastError();
+    TraceValue(L"elevation", L"relaunch failed, error " + std::to_wstring(error));
     ShowWarning(kElevationFailedText + SystemErrorText(error), kElevationFailedTitle);
 }
 
@@ -134,7 +145,16 @@ void QuiloMfcApp::ProcessWndProcException(const std::exception* error) {
 }
 
 void QuiloMfcApp::RunLoaderWindow() {
-    CQuiloMfcAppDlg dialog;
+    const StartupState& state = TheStartupState();
+    LoaderWindowSettings settings;
+    settings.launch.installDirectory = state.installDirectory;
+    settings.launch.updaterFileName = state.updaterFileName;
+    settings.launch.bridgeLoaded = state.bridgeLoaded;
+    settings.launch.online = state.online;
+    settings.launch.inheritedRestartChain = state.inheritedRestartChain;
+    settings.launch.releaseSingleInstance = &ReleaseSingleInstanceMutex;
+    settings.defaultGuiFontFace = state.defaultGuiFontFace;
+    CQuiloMfcAppDlg dialog(std::move(settings));
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

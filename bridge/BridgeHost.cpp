@@ -5,13 +5,14 @@
 #include <exception>
 
 #include "util/ProductConstants.h"
-#include "app/StartupState.h"
 #include "bridge/BridgeCall.h"
 #include "bridge/BridgeMessages.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
 #include "util/ScopedHandle.h"
+#include "util/StartupPhases.h"
 #include "util/TextConvert.h"
+#include "util/Trace.h"
 
 namespace {
 
@@ -37,6 +38,19 @@ std::wstring ExceptionText(const std::exception& exception) {
     return NarrowToWide(exception.what());
 }
 
+// The time spent in the bridge library's own code (its loading included) is
+// counted apart from the launcher's.
+class BridgeTimeCounter {
+public:
+    BridgeTimeCounter() = default;
+    BridgeTimeCounter(const BridgeTimeCounter&) = delete;
+    BridgeTimeCounter& operator=(const BridgeTimeCounter&) = delete;
+    ~BridgeTimeCounter() { AddBridgeCallTime(stopwatch_.ElapsedMilliseconds()); }
+
+private:
+    TraceStopwatch stopwatch_;
+};
+
 }  // namespace
 
 std::wstring LoadFailureQuestion(DWORD errorCode) {
@@ -49,21 +63,28 @@ CBridgeHost::~CBridgeHost() {
     Unload();
 }
 
-bool CBridgeHost::Load() {
-    const std::wstring& installDirectory = TheStartupState().installDirectory;
+bool CBridgeHost::Load(const std::wstring& installDirectory) {
     if (!FileExists(CombinePath(installDirectory, kComponentLibraryName))) {
+        TraceValue(L"bridge load", std::wstring(kComponentLibraryName) + L" missing");
         ShowWarning(kComponentLibraryMissingText, kBridgeInitTitle);
         return false;
     }
     if (!FileExists(CombinePath(installDirectory, kBridgeLibraryName))) {
+        TraceValue(L"bridge load", std::wstring(kBridgeLibraryName) + L" missing");
         ShowWarning(kBridgeLibraryMissingText, kBridgeInitTitle);
         return false;
     }
     // By bare name: the system's search order starts with the launcher's own
     // folder, and CsVarnApi.dll finds CsVarnLab.dll there the same way.
-    ScopedModule module(::LoadLibraryW(kBridgeLibraryName));
+    ScopedModule module;
+    {
+        const BridgeTimeCounter counter;
+        module.reset(::LoadLibraryW(kBridgeLibraryName));
+    }
     if (!module) {
-        ReportLoadFailure(::GetLastError());
+        const DWORD error = ::GetLastError();
+        TraceValue(L"bridge load", L"failed, error " + std::to_wstring(error));
+        ReportLoadFailure(error);
         return false;
     }
     // Through a generic function pointer: FARPROC's own signature means nothing here.
@@ -71,18 +92,25 @@ bool CBridgeHost::Load() {
         reinterpret_cast<void (*)()>(::GetProcAddress(module.get(), kCreateWrapperExport)));
     if (!createWrapper) {
         module.reset();
+        TraceValue(L"bridge load", L"no object factory exported");
         ShowWarning(kCreateWrapperMissingText, kBridgeInitTitle);
         return false;
     }
-    IBridge* bridge = createWrapper();
+    IBridge* bridge = nullptr;
+    {
+        const BridgeTimeCounter counter;
+        bridge = createWrapper();
+    }
     if (!bridge) {
         module.reset();
+        TraceValue(L"bridge load", L"the factory gave no object");
         ShowWarning(kCreateWrapperFailedText, kBridgeInitTitle);
         return false;
     }
     Unload();
     module_ = module.release();
     bridge_ = bridge;
+    TraceValue(L"bridge load", L"ok");
     return true;
 }
 
@@ -105,7 +133,11 @@ int CBridgeHost::QueryStatus(std::wstring& error) {
     }
     try {
         char* bridgeError = nullptr;
-        const int status = bridge_->QueryStatus(&bridgeError);
+        int status = 0;
+        {
+            const BridgeTimeCounter counter;
+            status = bridge_->QueryStatus(&bridgeError);
+        }
         if (bridgeError) {
             error = TakeBridgeText(bridgeError);
             return 0;
@@ -124,7 +156,11 @@ std::wstring CBridgeHost::QueryComputerId(std::wstring& error) {
     }
     try {
         char* bridgeError = nullptr;
-        char* identifier = bridge_->QueryComputerId(&bridgeError);
+        char* identifier = nullptr;
+        {
+            const BridgeTimeCounter counter;
+            identifier = bridge_->QueryComputerId(&bridgeError);
+        }
         if (bridgeError) {
             // A result that came with an error is not trusted to be a buffer
             // of ours to release: it is ignored and left alone.
@@ -156,9 +192,13 @@ bool CBridgeHost::RegenerateRuntime(const std::wstring& storePath, const std::ws
         const std::string directory = WideToNarrow(targetDirectory);
         const std::string fileName = WideToNarrow(targetFileName);
         char* bridgeError = nullptr;
-        const bool regenerated =
-            bridge_->RegenerateRuntime(store.c_str(), password.c_str(), record.c_str(), field.c_str(),
-                                       directory.c_str(), fileName.c_str(), &bridgeError);
+        bool regenerated = false;
+        {
+            const BridgeTimeCounter counter;
+            regenerated = bridge_->RegenerateRuntime(store.c_str(), password.c_str(), record.c_str(),
+                                                     field.c_str(), directory.c_str(), fileName.c_str(),
+                                                     &bridgeError);
+        }
         if (bridgeError) {
             error = TakeBridgeText(bridgeError);
             return false;

@@ -22,7 +22,7 @@ public:
 
     // Loads the bridge and obtains its object; on false the user has been told
     // why and the host is empty.
-    bool Load();
+    bool Load(const std::wstring& installDirectory);
     // Releases the object, then the library. Safe at any time, any number of times.
     void Unload();
 

@@ -1,34 +1,24 @@
 #include <windows.h>
+#include <cwchar>
 #include <exception>
 
 #include <shellapi.h>
 
-#include "app/StartupState.h"
 #include "framework/WinApp.h"
 #include "launch/LaunchMessages.h"
-#include "launch/QuitRequest.h"
 #include "launch/RestartChain.h"
 #include "launch/RuntimeArguments.h"
 #include "launch/RuntimeFiles.h"
+#include "launch/RuntimeLaunch.h"
 #include "launch/RuntimeProcess.h"
 #include "launch/SystemErrorText.h"
-#include "loader_window/QuiloMfcAppDlg.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
+#include "util/StartupPhases.h"
 #include "util/TextConvert.h"
+#include "util/Trace.h"
 
 namespace {
-
-// Parks the executable under its name without extension until the next run.
-// A failure is told, not thrown: the launcher is hidden by now and must still end.
-void ParkRuntime() {
-    const std::wstring& installDirectory = TheStartupState().installDirectory;
-    const std::wstring livePath = CombinePath(installDirectory, kLiveRuntimeName);
-    const std::wstring parkedPath = CombinePath(installDirectory, kParkedRuntimeName);
-    if (!::MoveFileW(livePath.c_str(), parkedPath.c_str())) {
-        ShowWarning(kParkFailedPrefix + SystemErrorText(::GetLastError()), kSoftwareLoadTitle);
-    }
-}
 
 // Starts the launcher's own executable with the restart chain in its environment.
 bool StartLauncherCopy(const std::wstring& restartChain, DWORD& error) {
@@ -55,30 +45,87 @@ bool StartLauncherCopy(const std::wstring& restartChain, DWORD& error) {
     return false;
 }
 
-// The mutex goes first: the second copy repeats the single-instance test at
-// once. The executable stays at its live name for it; when there is no second
-// copy, it is parked as after every other end, and the user is told.
-void RestartLauncher() {
-    const RestartDecision decision =
-        DecideRestart(TheStartupState().inheritedRestartChain, CurrentSystemTime());
-    if (!decision.restart) {
-        ParkRuntime();
-        ShowWarning(kRestartLoopMessage, kSoftwareLoadTitle);
-        return;
+std::wstring ExitActionName(RuntimeExitAction action) {
+    switch (action) {
+        case RuntimeExitAction::RestartLauncher:
+            return L"restart the launcher";
+        case RuntimeExitAction::ReportWrongArguments:
+            return L"wrong arguments";
+        case RuntimeExitAction::StartUpdater:
+            return L"start the updater";
+        case RuntimeExitAction::NormalEnd:
+            break;
     }
-    ReleaseSingleInstanceMutex();
-    DWORD error = ERROR_SUCCESS;
-    if (!StartLauncherCopy(decision.chainForNextCopy, error)) {
-        ParkRuntime();
-        ShowWarning(kRestartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kSoftwareLoadTitle);
-    }
+    return L"normal end";
 }
 
 }  // namespace
 
-void CQuiloMfcAppDlg::LaunchRuntime() {
-    const StartupState& state = TheStartupState();
-    if (!state.bridgeLoaded) {
+RuntimeLaunch::RuntimeLaunch(LaunchWindow& window, LaunchSettings settings)
+    : window_(window), settings_(std::move(settings)) {}
+
+// Parks the executable under its name without extension until the next run.
+// A failure is told, not thrown: the launcher is hidden by now and must still end.
+void RuntimeLaunch::ParkRuntime() {
+    const std::wstring livePath = CombinePath(settings_.installDirectory, kLiveRuntimeName);
+    const std::wstring parkedPath = CombinePath(settings_.installDirectory, kParkedRuntimeName);
+    if (!::MoveFileW(livePath.c_str(), parkedPath.c_str())) {
+        ShowWarning(kParkFailedPrefix + SystemErrorText(::GetLastError()), kSoftwareLoadTitle);
+    }
+}
+
+// The mutex goes first: the second copy repeats the single-instance test at
+// once. The executable stays at its live name for it; when there is no second
+// copy, it is parked as after every other end, and the user is told.
+void RuntimeLaunch::RestartLauncher() {
+    const RestartDecision decision = DecideRestart(settings_.inheritedRestartChain, CurrentSystemTime());
+    if (!decision.restart) {
+        TraceValue(L"restart", L"refused, too many restarts in a row");
+        ParkRuntime();
+        ShowWarning(kRestartLoopMessage, kSoftwareLoadTitle);
+        return;
+    }
+    if (settings_.releaseSingleInstance) {
+        settings_.releaseSingleInstance();
+    }
+    DWORD error = ERROR_SUCCESS;
+    if (!StartLauncherCopy(decision.chainForNextCopy, error)) {
+        TraceValue(L"restart", L"failed, error " + std::to_wstring(error));
+        ParkRuntime();
+        ShowWarning(kRestartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kSoftwareLoadTitle);
+        return;
+    }
+    TraceValue(L"restart", L"second copy started");
+}
+
+// The updater starts before the executable is parked back, and the mutex is
+// released before the launcher's second copy starts.
+void RuntimeLaunch::ActOnExitCode(unsigned long exitCode) {
+    const RuntimeExitAction action = ActionForExitCode(exitCode);
+    TraceValue(L"exit action", ExitActionName(action));
+    switch (action) {
+        case RuntimeExitAction::RestartLauncher:
+            RestartLauncher();
+            break;
+        case RuntimeExitAction::ReportWrongArguments:
+            ShowWarning(kWrongArgumentsMessage, kErrorTitle);
+            ParkRuntime();
+            break;
+        case RuntimeExitAction::StartUpdater:
+            StartUpdater(true);
+            ParkRuntime();
+            break;
+        case RuntimeExitAction::NormalEnd:
+            if (IsUpdatePending()) {
+                StartUpdater(true);
+            }
+            ParkRuntime();
+            break;
+    }
+}
+
+void RuntimeLaunch::LaunchRuntime() {
+    if (!settings_.bridgeLoaded) {
         ShowWarning(kBridgeNotLoadedMessage, kLoadSoftwareTitle);
         return;
     }
@@ -88,29 +135,37 @@ void CQuiloMfcAppDlg::LaunchRuntime() {
     // routine; staging's own (out of memory, say) is reported the same way.
     bool windowHidden = false;
     try {
-        if (!StageRuntime()) {
+        const bool staged = StageRuntime();
+        EndPhase(L"staging");
+        if (!staged) {
             return;
         }
         ScopedKernelHandle job = CreateKillOnCloseJob();
 
         RuntimeLaunchValues values;
-        values.livePath = CombinePath(state.installDirectory, kLiveRuntimeName);
-        values.installDirectory = state.installDirectory;
-        values.updaterFileName = state.updaterFileName;
-        values.online = state.online;
+        values.livePath = CombinePath(settings_.installDirectory, kLiveRuntimeName);
+        values.installDirectory = settings_.installDirectory;
+        values.updaterFileName = settings_.updaterFileName;
+        values.online = settings_.online;
         const std::wstring commandLine = BuildRuntimeCommandLine(BuildRuntimeArguments(values));
 
         ScopedProcessInformation child;
         DWORD startError = 0;
         if (!StartRuntimeProcess(commandLine, child, startError) ||
             !AdmitToJobAndResume(job, child, startError)) {
+            TraceValue(L"child", L"not started, error " + std::to_wstring(startError));
             ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(startError)),
                         kSoftwareLoadTitle);
             return;
         }
+        EndPhase(L"child");
+        TraceCosts();
+        TraceValue(L"child", L"pid " + std::to_wstring(::GetProcessId(child.process.get())) +
+                                 (settings_.online ? L", online" : L", offline"));
+        const TraceStopwatch runTime;
 
         // No message is processed while the main application runs.
-        HideWindow();
+        window_.HideWindow();
         windowHidden = true;
         WaitForRuntime(job, child);
         job.Close();
@@ -119,35 +174,19 @@ void CQuiloMfcAppDlg::LaunchRuntime() {
         ::GetExitCodeProcess(child.process.get(), &exitCode);
         child.process.Close();
         child.thread.Close();
+        wchar_t seconds[32] = {};
+        std::swprintf(seconds, 32, L"%.1f", runTime.ElapsedMilliseconds() / 1000.0);
+        TraceValue(L"child exit", L"code " + std::to_wstring(exitCode) + L" after " + seconds + L" s");
         ::Sleep(1000);
 
-        // The updater starts before the executable is parked back, and the
-        // mutex is released before the launcher's second copy starts.
-        switch (ActionForExitCode(exitCode)) {
-            case RuntimeExitAction::RestartLauncher:
-                RestartLauncher();
-                break;
-            case RuntimeExitAction::ReportWrongArguments:
-                ShowWarning(kWrongArgumentsMessage, kErrorTitle);
-                ParkRuntime();
-                break;
-            case RuntimeExitAction::StartUpdater:
-                StartUpdater(true);
-                ParkRuntime();
-                break;
-            case RuntimeExitAction::NormalEnd:
-                if (IsUpdatePending()) {
-                    StartUpdater(true);
-                }
-                ParkRuntime();
-                break;
-        }
-        PostQuitRequest(m_hWnd);
+        ActOnExitCode(exitCode);
+        window_.PostQuitRequest();
     } catch (const std::exception& exception) {
+        TraceValue(L"launch exception", NarrowToWide(exception.what()));
         ShowWarning(kLaunchFailedPrefix + ReduceFailureText(NarrowToWide(exception.what())),
                     kSoftwareLoadTitle);
         if (windowHidden) {
-            PostQuitRequest(m_hWnd);
+            window_.PostQuitRequest();
         }
     }
 }

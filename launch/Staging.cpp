@@ -3,7 +3,6 @@
 
 #include <shlwapi.h>
 
-#include "app/StartupState.h"
 #include "bridge/BridgeHost.h"
 #include "launch/ConfigFile.h"
 #include "launch/DigestText.h"
@@ -12,10 +11,12 @@
 #include "launch/LaunchMessages.h"
 #include "launch/RuntimeFiles.h"
 #include "launch/SystemErrorText.h"
-#include "loader_window/QuiloMfcAppDlg.h"
+#include "launch/RuntimeLaunch.h"
 #include "util/FileDigest.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
+#include "util/StartupPhases.h"
+#include "util/Trace.h"
 
 namespace {
 
@@ -48,10 +49,18 @@ bool MakeRuntimeReplaceable(const std::wstring& livePath, bool rebuild) {
     return rebuild;
 }
 
+// A file's digest, its time counted apart from the launcher's own.
+std::wstring TimedFileMd5(const std::wstring& path) {
+    const TraceStopwatch stopwatch;
+    std::wstring digest = GetFileMd5(path);
+    AddDigestTime(stopwatch.ElapsedMilliseconds());
+    return digest;
+}
+
 }  // namespace
 
-bool CQuiloMfcAppDlg::StageRuntime() {
-    const std::wstring& installDirectory = TheStartupState().installDirectory;
+bool RuntimeLaunch::StageRuntime() {
+    const std::wstring& installDirectory = settings_.installDirectory;
     const std::wstring livePath = CombinePath(installDirectory, kLiveRuntimeName);
     const std::wstring parkedPath = CombinePath(installDirectory, kParkedRuntimeName);
     const std::wstring storePath = CombinePath(installDirectory, kDataStoreName);
@@ -65,41 +74,51 @@ bool CQuiloMfcAppDlg::StageRuntime() {
         std::wstring recorded;
         if (!CConfigFile(CombinePath(installDirectory, kConfigFileName))
                  .GetValue(kRuntimeDigestKey, recorded)) {
+            TraceValue(L"runtime digest", L"not recorded in the configuration");
             ShowWarning(kRuntimeConfigMessage, kSoftwareLoadTitle);
             return false;
         }
         // An empty digest (the file could not be read) never equals a recorded one.
-        const std::wstring actual = GetFileMd5(livePath);
+        const std::wstring actual = TimedFileMd5(livePath);
         if (!actual.empty() && actual == DecodeDigestText(recorded)) {
             rebuild = false;
         }
+        TraceValue(L"runtime digest", actual.empty() ? L"unreadable" : rebuild ? L"stale" : L"matches");
         rebuild = MakeRuntimeReplaceable(livePath, rebuild);
+    } else {
+        TraceValue(L"runtime digest", L"no executable in place");
     }
 
     if (rebuild) {
         std::wstring error;
         if (!TheBridgeHost().RegenerateRuntime(storePath, kStorePassword, kStoreRecordName, kStoreFieldName,
                                                installDirectory, kLiveRuntimeName, error)) {
+            TraceValue(L"rebuild", L"failed: " + error);
             DiagnoseRegenerationFailure(error, storePath);
             return false;
         }
+        TraceValue(L"rebuild", L"done");
     }
 
     if (!::PathFileExistsW(livePath.c_str())) {
+        TraceValue(L"runtime", L"missing after staging");
         ShowWarning(kRuntimeMissingMessage, kLoadSoftwareTitle);
         return false;
     }
     return true;
 }
 
-bool CQuiloMfcAppDlg::CheckDataStore() {
-    const std::wstring& installDirectory = TheStartupState().installDirectory;
+bool RuntimeLaunch::CheckDataStore() {
+    const std::wstring& installDirectory = settings_.installDirectory;
     std::wstring recorded;
     if (!CConfigFile(CombinePath(installDirectory, kConfigFileName))
              .GetValue(kDataStoreDigestKey, recorded)) {
+        TraceValue(L"data store digest", L"not recorded in the configuration");
         ShowWarning(kDataStoreConfigMessage, kSoftwareLoadTitle);
         return false;
     }
-    const std::wstring actual = GetFileMd5(CombinePath(installDirectory, kDataStoreName));
-    return !actual.empty() && actual == DecodeDigestText(recorded);
+    const std::wstring actual = TimedFileMd5(CombinePath(installDirectory, kDataStoreName));
+    const bool matches = !actual.empty() && actual == DecodeDigestText(recorded);
+    TraceValue(L"data store digest", actual.empty() ? L"unreadable" : matches ? L"matches" : L"damaged");
+    return matches;
 }

@@ -2,17 +2,17 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "app/StartupState.h"
 #include "launch/RuntimeFiles.h"
 #include "launch/SystemErrorText.h"
 #include "launch/UpdateHandoff.h"
 #include "launch/UpdateMarker.h"
-#include "loader_window/QuiloMfcAppDlg.h"
+#include "launch/RuntimeLaunch.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
+#include "util/Trace.h"
 
-bool CQuiloMfcAppDlg::IsUpdatePending() {
-    const std::wstring& installDirectory = TheStartupState().installDirectory;
+bool RuntimeLaunch::IsUpdatePending() {
+    const std::wstring& installDirectory = settings_.installDirectory;
     const std::wstring markerPath = CombinePath(installDirectory, kUpdateMarkerName);
     if (!::PathFileExistsW(markerPath.c_str())) {
         return false;
@@ -21,13 +21,16 @@ bool CQuiloMfcAppDlg::IsUpdatePending() {
         return false;
     }
     std::wstring ignoredError;
-    return MarkerSaysUpdate(ReadLengthPrefixedText(markerPath, ignoredError));
+    const bool pending = MarkerSaysUpdate(ReadLengthPrefixedText(markerPath, ignoredError));
+    TraceValue(L"update pending", pending ? L"yes" : L"no, the marker says otherwise");
+    return pending;
 }
 
-bool CQuiloMfcAppDlg::StartUpdater(bool reportMissing) {
-    const StartupState& state = TheStartupState();
-    const std::wstring updaterPath = CombinePath(state.installDirectory, state.updaterFileName);
+bool RuntimeLaunch::StartUpdater(bool reportMissing) {
+    const LaunchSettings& settings = settings_;
+    const std::wstring updaterPath = CombinePath(settings.installDirectory, settings.updaterFileName);
     if (!::PathFileExistsW(updaterPath.c_str())) {
+        TraceValue(L"update hand-off", settings.updaterFileName + L" missing");
         if (reportMissing) {
             ShowWarning(kUpdaterMissingMessage, kUpdateTitle);
         }
@@ -37,12 +40,15 @@ bool CQuiloMfcAppDlg::StartUpdater(bool reportMissing) {
     const HINSTANCE started =
         ::ShellExecuteW(nullptr, L"open", updaterPath.c_str(), nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(started) <= 32) {
-        ShowWarning(kUpdaterStartFailedPrefix + ReduceFailureText(SystemErrorText(::GetLastError())),
+        const DWORD error = ::GetLastError();
+        TraceValue(L"update hand-off", settings.updaterFileName + L" failed to start");
+        ShowWarning(kUpdaterStartFailedPrefix + ReduceFailureText(SystemErrorText(error)),
                     kUpdateTitle);
         return false;
     }
+    TraceValue(L"update hand-off", settings.updaterFileName + L" started");
     // The next start of the launcher must not hand over a second time.
-    const std::wstring markerPath = CombinePath(state.installDirectory, kUpdateMarkerName);
+    const std::wstring markerPath = CombinePath(settings.installDirectory, kUpdateMarkerName);
     if (::PathFileExistsW(markerPath.c_str()) && !::DeleteFileW(markerPath.c_str())) {
         ShowWarning(kMarkerNotDeletedPrefix + SystemErrorText(::GetLastError()), kUpdateTitle);
     }

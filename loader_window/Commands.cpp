@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "util/ProductConstants.h"
-#include "app/StartupState.h"
 #include "loader_window/SupportCommand.h"
 #include "loader_window/SupportProgram.h"
 #include "util/MessageBox.h"
@@ -25,7 +24,7 @@ void CQuiloMfcAppDlg::OnBnClickedClose() {
 }
 
 void CQuiloMfcAppDlg::OnNMClickContinue(NMHDR*, LRESULT* result) {
-    LaunchRuntime();
+    launch_.LaunchRuntime();
     *result = 0;
 }
 
@@ -37,7 +36,7 @@ void CQuiloMfcAppDlg::OnNMClickOnlineSupport(NMHDR*, LRESULT* result) {
         return;
     }
     try {
-        const std::wstring programPath = CombinePath(TheStartupState().installDirectory, fileName);
+        const std::wstring programPath = CombinePath(launch_.Settings().installDirectory, fileName);
         const std::wstring argument = BuildSupportArgument(ComputerId(), GetLauncherVersion(),
                                                            FormatDate(supportDate_, kSupportDatePattern));
         const std::wstring commandLine = BuildSupportCommandLine(

@@ -3,11 +3,11 @@
 #include <commctrl.h>
 
 #include "util/ProductConstants.h"
-#include "app/StartupState.h"
 #include "bridge/BridgeHost.h"
-#include "launch/QuitRequest.h"
 #include "loader_window/QuiloMfcAppDlg.h"
 #include "util/MessageBox.h"
+#include "util/StartupPhases.h"
+#include "util/Trace.h"
 
 namespace {
 
@@ -21,10 +21,11 @@ constexpr wchar_t kDataStoreDamagedStatus[] = L"数据文件错误，请下载�
 }  // namespace
 
 bool CQuiloMfcAppDlg::RunLoadingSequence() {
+    EndPhase(L"window");
     std::wstring ignoredError;
     computerId_ = TheBridgeHost().QueryComputerId(ignoredError);
 
-    if (!TheStartupState().bridgeLoaded) {
+    if (!launch_.Settings().bridgeLoaded) {
         SetStatusText(kBridgeMissingStatus);
         ShowWarning(kBridgeMissingMessage, kBridgeMissingTitle);
         return true;
@@ -32,12 +33,12 @@ bool CQuiloMfcAppDlg::RunLoadingSequence() {
 
     // The updater replaces the main application's files, so it must run alone:
     // the launcher ends at once, without waiting for the user.
-    if (IsUpdatePending() && StartUpdater(false)) {
-        PostQuitRequest(m_hWnd);
+    if (launch_.IsUpdatePending() && launch_.StartUpdater(false)) {
+        PostQuitRequest();
         return true;
     }
 
-    if (!CheckDataStore()) {
+    if (!launch_.CheckDataStore()) {
         SetStatusText(kDataStoreDamagedStatus);
         const std::wstring page = std::wstring(kWebsiteAddress) + kSoftwareListPath;
         ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -46,6 +47,6 @@ bool CQuiloMfcAppDlg::RunLoadingSequence() {
 
     // Shown now so that, should the launch fail, the user can try again.
     ShowContinueLink();
-    LaunchRuntime();
+    launch_.LaunchRuntime();
     return false;
 }

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "app/StartupState.h"
 #include "util/ScopedHandle.h"
 
 namespace {
@@ -71,7 +70,7 @@ void COwerButton::DrawItem(const DRAWITEMSTRUCT& item) {
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool hot = pressed || hover_ == 1;
 
-    const std::wstring face = GlyphFontFace(faceName_, TheStartupState().defaultGuiFontFace);
+    const std::wstring face = GlyphFontFace(faceName_, defaultGuiFontFace_);
     ScopedGdiObject font(::CreateFontW(hot ? hotFontHeight_ : normalFontHeight_, 0, 0, 0, FW_NORMAL, FALSE,
                                        FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));

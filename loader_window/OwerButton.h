@@ -18,6 +18,8 @@ public:
     void SetNormalFontHeight(int height);
     void SetHotFontHeight(int height);
     void SetFontFace(const std::wstring& face);
+    // The face of the system's GUI font: a glyph face equal to it is left to the font mapper.
+    void SetDefaultGuiFontFace(const std::wstring& face) { defaultGuiFontFace_ = face; }
 
     bool IsHot() const { return hover_ != 0; }
     COLORREF NormalBackColor() const { return normalBackColor_; }
@@ -42,6 +44,7 @@ private:
     int normalFontHeight_ = 12;
     int hotFontHeight_ = 12;
     std::wstring faceName_;
+    std::wstring defaultGuiFontFace_;
     int tracking_ = 0;
 };
 

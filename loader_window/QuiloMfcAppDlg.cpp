@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "util/ProductConstants.h"
+#include "launch/QuitRequest.h"
 #include "loader_window/LoaderWindowLayout.h"
 
 namespace {
@@ -28,7 +29,10 @@ bool IsControlColorMessage(UINT message) {
 
 }  // namespace
 
-CQuiloMfcAppDlg::CQuiloMfcAppDlg(CWnd* parent) : CDialogEx(IDD, parent) {
+CQuiloMfcAppDlg::CQuiloMfcAppDlg(LoaderWindowSettings settings, CWnd* parent)
+    : CDialogEx(IDD, parent),
+      defaultGuiFontFace_(std::move(settings.defaultGuiFontFace)),
+      launch_(*this, std::move(settings.launch)) {
     icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -69,6 +73,7 @@ void CQuiloMfcAppDlg::ConfigureCaptionButton(COwerButton& button, COLORREF hotBa
     button.SetNormalFontHeight(kGlyphNormalHeight);
     button.SetHotFontHeight(kGlyphHotHeight);
     button.SetFontFace(kGlyphFontFace);
+    button.SetDefaultGuiFontFace(defaultGuiFontFace_);
     button.SetGlyphColor(kGlyphColor);
     // A missing control has no window; invalidating "no window" would repaint the whole desktop.
     if (button.GetSafeHwnd()) {
@@ -144,6 +149,10 @@ void CQuiloMfcAppDlg::ShowContinueLink() {
 
 void CQuiloMfcAppDlg::HideWindow() {
     ShowWindow(SW_HIDE);
+}
+
+void CQuiloMfcAppDlg::PostQuitRequest() {
+    ::PostQuitRequest(m_hWnd);
 }
 
 void CQuiloMfcAppDlg::OnPaint() {

@@ -8,36 +8,36 @@
 #include <string>
 
 #include "framework/DialogEx.h"
+#include "launch/LaunchWindow.h"
+#include "launch/RuntimeLaunch.h"
 #include "loader_window/OwerButton.h"
 #include "resources/resource.h"
 #include "util/DateText.h"
 #include "util/ScopedHandle.h"
 
-class CQuiloMfcAppDlg : public CDialogEx {
+// What start-up has learnt that the window needs.
+struct LoaderWindowSettings {
+    LaunchSettings launch;
+    // The face the system's GUI font uses; a glyph font of that face is left
+    // to the font mapper.
+    std::wstring defaultGuiFontFace;
+};
+
+class CQuiloMfcAppDlg : public CDialogEx, public LaunchWindow {
 public:
     enum { IDD = IDD_QUILOMFCAPP_DIALOG };
 
-    explicit CQuiloMfcAppDlg(CWnd* parent = nullptr);
+    explicit CQuiloMfcAppDlg(LoaderWindowSettings settings = {}, CWnd* parent = nullptr);
     ~CQuiloMfcAppDlg() override;
 
-    // Window operations the loading sequence and the launch use.
-    void SetStatusText(const std::wstring& text);
-    void ShowContinueLink();
-    void HideWindow();
+    // What the launch may do with the window.
+    void SetStatusText(const std::wstring& text) override;
+    void ShowContinueLink() override;
+    void HideWindow() override;
+    void PostQuitRequest() override;
 
     // Loading sequence: false when it ran the launch.
     bool RunLoadingSequence();
-
-    // Runtime staging and the data store check.
-    bool StageRuntime();
-    bool CheckDataStore();
-
-    // Starts the main application, waits for it and acts on its exit code.
-    void LaunchRuntime();
-
-    // Update hand-off.
-    bool IsUpdatePending();
-    bool StartUpdater(bool reportMissing);
 
     const std::wstring& ComputerId() const { return computerId_; }
     // The font the status text currently uses; null when the window has no status text.
@@ -70,6 +70,8 @@ private:
     COwerButton minimizeButton_;
     COwerButton closeButton_;
     ScopedGdiObject statusFont_;
+    std::wstring defaultGuiFontFace_;
+    RuntimeLaunch launch_;
     std::wstring computerId_;
     DateValue supportDate_;
 };

@@ -44,3 +44,14 @@ bool IsDotNet4Installed() {
     const DwordRead read = ReadSetupValue(kDotNetInstallValue);
     return IsInstallValueSet(read.status, read.type, read.value);
 }
+
+std::wstring DotNetReleaseText() {
+    const DwordRead read = ReadSetupValue(kDotNetReleaseValue);
+    if (read.status != ERROR_SUCCESS) {
+        return L"absent (error " + std::to_wstring(read.status) + L")";
+    }
+    if (read.type != REG_DWORD) {
+        return L"not a number (type " + std::to_wstring(read.type) + L")";
+    }
+    return std::to_wstring(read.value);
+}

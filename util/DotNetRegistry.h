@@ -4,6 +4,8 @@
 // What the .NET Framework setup key says about the managed runtime the main
 // application needs. Both readers answer false for anything they cannot read.
 
+#include <string>
+
 #include <windows.h>
 
 constexpr wchar_t kDotNetSetupKey[] = L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full";
@@ -19,5 +21,8 @@ bool IsInstallValueSet(LONG readStatus, DWORD type, DWORD value);
 
 bool IsDotNetReleaseSufficient();
 bool IsDotNet4Installed();
+
+// The release value as support reads it: the number, or why there is none.
+std::wstring DotNetReleaseText();
 
 #endif

@@ -5,7 +5,6 @@
 
 #include <thread>
 
-#include "app/StartupState.h"
 #include "bridge/BridgeHost.h"
 #include "bridge/BridgeMessages.h"
 #include "util/Paths.h"
@@ -57,11 +56,8 @@ protected:
         ::CreateDirectoryW(folder_.c_str(), nullptr);
         Remove(kComponentLibraryName);
         Remove(kBridgeLibraryName);
-        savedDirectory_ = TheStartupState().installDirectory;
-        TheStartupState().installDirectory = folder_;
     }
     void TearDown() override {
-        TheStartupState().installDirectory = savedDirectory_;
         Remove(kComponentLibraryName);
         Remove(kBridgeLibraryName);
         ::RemoveDirectoryW(folder_.c_str());
@@ -76,13 +72,12 @@ protected:
     SeenBox LoadAndReadBox(CBridgeHost& host, bool& loaded) {
         SeenBox seen;
         std::thread reader([&seen] { seen = ReadAndCloseOwnBox(); });
-        loaded = host.Load();
+        loaded = host.Load(folder_);
         reader.join();
         return seen;
     }
 
     std::wstring folder_;
-    std::wstring savedDirectory_;
 };
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/StartupState.h"
 #include "loader_window/OwerButton.h"
 #include "util/ScopedHandle.h"
 
@@ -159,7 +158,8 @@ TEST(OwerButtonPainting, LeavingMakesTheButtonNormalAndTheNextMoveHotAgain) {
 TEST(OwerButtonPainting, GlyphIsPaintedWhenTheFaceIsTheDefaultGuiFace) {
     // The font mapper chooses the face then; the glyph must still appear.
     PaintedButton button;
-    button.SetFontFace(TheStartupState().defaultGuiFontFace);
+    button.SetDefaultGuiFontFace(L"SimSun");
+    button.SetFontFace(L"SimSun");
     const std::vector<COLORREF> pixels = button.Paint(0);
     EXPECT_EQ(RGB(58, 183, 167), pixels.front());
     bool glyph = false;

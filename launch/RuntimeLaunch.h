@@ -1,0 +1,54 @@
+#ifndef QUILO_LAUNCH_RUNTIMELAUNCH_H
+#define QUILO_LAUNCH_RUNTIMELAUNCH_H
+
+// The launch of the main application: staging its executable (rebuilt through
+// the bridge when missing or stale), the data store's check, the start in a
+// kill-on-close job with the exit-code protocol, and the hand-over to the
+// updater. It reaches its window only through LaunchWindow.
+
+#include <functional>
+#include <string>
+
+#include "launch/LaunchWindow.h"
+
+// What start-up has learnt that the launch needs.
+struct LaunchSettings {
+    std::wstring installDirectory;
+    std::wstring updaterFileName;
+    bool bridgeLoaded = false;
+    bool online = false;
+    // The restart chain that led to this copy of the launcher (launch/RestartChain.h).
+    std::wstring inheritedRestartChain;
+    // Lets go of the single-instance mutex, so that the launcher's second copy
+    // passes the single-instance test.
+    std::function<void()> releaseSingleInstance;
+};
+
+class RuntimeLaunch {
+public:
+    RuntimeLaunch(LaunchWindow& window, LaunchSettings settings);
+
+    const LaunchSettings& Settings() const { return settings_; }
+
+    // Puts the executable in place under its live name; false after telling the user.
+    bool StageRuntime();
+    // Whether the data store matches its recorded digest; false after telling
+    // the user when the configuration does not record one.
+    bool CheckDataStore();
+
+    // Starts the main application, waits for it and acts on its exit code.
+    void LaunchRuntime();
+
+    bool IsUpdatePending();
+    bool StartUpdater(bool reportMissing);
+
+private:
+    void ParkRuntime();
+    void RestartLauncher();
+    void ActOnExitCode(unsigned long exitCode);
+
+    LaunchWindow& window_;
+    LaunchSettings settings_;
+};
+
+#endif
