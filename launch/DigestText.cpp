@@ -1,4 +1,4 @@
-#include "DigestText.h"
+#include "launch/DigestText.h"
 
 namespace {
 
