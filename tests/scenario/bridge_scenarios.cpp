@@ -208,4 +208,7 @@ TEST_F(BridgeScenario, AStatusQueryErrorIsNotShownAndStartUpGoesOn) {
     const std::vector<std::string> calls = TestBridgeCalls(install);
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ("QueryStatus", calls[1]);
+    // Start-up went on as far as the data store's check, which opens the
+    // software page; waited for, so that it cannot reach the next test.
+    EXPECT_EQ(1u, WaitForOpenedUrls(1).size());
 }
