@@ -105,8 +105,12 @@ bool ScratchInstall::Exists(const std::wstring& name) const {
 }
 
 std::string ScratchInstall::ReadFile(const std::wstring& name) const {
+    return ReadFileBytes(PathOf(name));
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
     std::string bytes;
-    FILE* file = ::_wfopen(PathOf(name).c_str(), L"rb");
+    FILE* file = ::_wfopen(path.c_str(), L"rb");
     if (!file) {
         return bytes;
     }
@@ -117,6 +121,26 @@ std::string ScratchInstall::ReadFile(const std::wstring& name) const {
     }
     std::fclose(file);
     return bytes;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+        start = end + 1;
+    }
+    return lines;
 }
 
 TestProcess ScratchInstall::StartLauncher(const StartOptions& options) const {

@@ -6,6 +6,7 @@
 // system drive, and is named after the running test.
 
 #include <string>
+#include <vector>
 
 #include "TestProcess.h"
 
@@ -38,6 +39,11 @@ private:
 
 // Deletes a folder and everything in it.
 void DeleteTree(const std::wstring& folder);
+
+// A whole file's bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
+// The text's lines, without their line ends; empty lines are left out.
+std::vector<std::string> SplitLines(const std::string& text);
 // The running gtest's "Suite.Test" name with characters unsafe for a folder replaced.
 std::wstring CurrentTestName();
 

@@ -33,27 +33,10 @@ void ScriptTestBridge(ScratchInstall& install, const std::string& script) {
 }
 
 std::vector<std::string> TestBridgeCalls(const ScratchInstall& install) {
-    std::vector<std::string> calls;
     if (!install.Exists(L"test-bridge-calls.log")) {
-        return calls;
+        return std::vector<std::string>();
     }
-    const std::string log = install.ReadFile(L"test-bridge-calls.log");
-    size_t start = 0;
-    while (start < log.size()) {
-        size_t end = log.find('\n', start);
-        if (end == std::string::npos) {
-            end = log.size();
-        }
-        std::string line = log.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty()) {
-            calls.push_back(line);
-        }
-        start = end + 1;
-    }
-    return calls;
+    return SplitLines(install.ReadFile(L"test-bridge-calls.log"));
 }
 
 HWND WaitForLoaderWindowAnsweringBoxes(DWORD processId, std::vector<MessageBoxInfo>* boxes, DWORD timeoutMs) {
