@@ -24,7 +24,18 @@ using ConfigByteSource = std::function<std::size_t(char* buffer, std::size_t cap
 // kMaxConfigLineBytes are skipped. Reading stops at the first match. Portable
 // code without Windows headers, so the parser can be fuzzed on the host.
 bool FindConfigValue(const ConfigByteSource& read, const std::string& key, std::string& value);
-bool FindConfigValue(std::istream& input, const std::string& key, std::string& value);
+
+// The same over a stream (the tests and the fuzzer read from one). Defined
+// here, inline, so that only its users link the C++ library's stream and
+// locale code; the launcher reads through CConfigFile.
+inline bool FindConfigValue(std::istream& input, const std::string& key, std::string& value) {
+    return FindConfigValue(
+        [&input](char* buffer, std::size_t capacity) {
+            input.read(buffer, static_cast<std::streamsize>(capacity));
+            return static_cast<std::size_t>(input.gcount());
+        },
+        key, value);
+}
 
 class CConfigFile {
 public:

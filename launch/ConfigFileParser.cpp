@@ -80,12 +80,3 @@ bool FindConfigValue(const ConfigByteSource& read, const std::string& key, std::
     }
     return !overlong && MatchConfigLine(line, key, value);
 }
-
-bool FindConfigValue(std::istream& input, const std::string& key, std::string& value) {
-    return FindConfigValue(
-        [&input](char* buffer, std::size_t capacity) {
-            input.read(buffer, static_cast<std::streamsize>(capacity));
-            return static_cast<std::size_t>(input.gcount());
-        },
-        key, value);
-}

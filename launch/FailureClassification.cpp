@@ -1,7 +1,5 @@
 #include "launch/FailureClassification.h"
 
-#include <regex>
-
 namespace {
 
 constexpr wchar_t kSupportFooter[] = L"\n更多解决请咨询软件服务人员，咨询电话：19999999999";
@@ -29,8 +27,14 @@ bool HasRegenerationMarker(const std::wstring& bridgeError) {
 }
 
 bool PathHasCjk(const std::wstring& path) {
-    static const std::wregex kCjkIdeograph(L"[\u4E00-\u9FFF]", std::regex_constants::ECMAScript);
-    return std::regex_search(path, kCjkIdeograph);
+    // A plain scan of the UTF-16 units (a surrogate is never in the range);
+    // <regex> would link in the C++ library's locale and stream code.
+    for (const wchar_t unit : path) {
+        if (unit >= kFirstCjkIdeograph && unit <= kLastCjkIdeograph) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::wstring ChooseRegenerationMessage(const std::wstring& bridgeError, bool pathHasCjk,

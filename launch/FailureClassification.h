@@ -29,6 +29,10 @@ std::wstring BridgeTextMessage(const std::wstring& bridgeError);
 // expected (case-sensitive search for any of the known markers).
 bool HasRegenerationMarker(const std::wstring& bridgeError);
 
+// The CJK unified ideographs PathHasCjk looks for: U+4E00 to U+9FFF, both included.
+constexpr wchar_t kFirstCjkIdeograph = 0x4E00;
+constexpr wchar_t kLastCjkIdeograph = 0x9FFF;
+
 // Whether the path holds a CJK unified ideograph (U+4E00 to U+9FFF) anywhere.
 bool PathHasCjk(const std::wstring& path);
 

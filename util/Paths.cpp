@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -159,10 +158,17 @@ bool IsFolderEmpty(const std::wstring& folder) {
         } while (::FindNextFileW(find.get(), &entry));
         return true;
     } catch (const std::exception& exception) {
-        std::cout << "Exception: " << exception.what() << std::endl;
+        // The same bytes std::cout wrote (it writes through the C runtime's
+        // stdout, and std::endl flushes); <iostream> would link in the C++
+        // library's stream and locale code.
+        std::fputs("Exception: ", stdout);
+        std::fputs(exception.what(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
         return true;
     } catch (...) {
-        std::cout << "Unknown exception occurred." << std::endl;
+        std::fputs("Unknown exception occurred.\n", stdout);
+        std::fflush(stdout);
         return true;
     }
 }

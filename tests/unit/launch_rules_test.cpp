@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <regex>
 #include <sstream>
 
 #include "launch/ConfigFile.h"
@@ -120,6 +121,59 @@ TEST(FailureDiagnosis, FindsTheCjkIdeographsAnywhereInAPath) {
     EXPECT_FALSE(PathHasCjk(L"D:\\Apps\\Quilord.da"));
     EXPECT_FALSE(PathHasCjk(L"D:\\\u4DFF\uA000\u3042"));  // neighbours of the range, kana
     EXPECT_FALSE(PathHasCjk(L""));
+}
+
+// The scan that replaced the regular expression [\u4E00-\u9FFF]: the same
+// range, both ends included, over UTF-16 units wherever they stand.
+TEST(FailureDiagnosis, CjkScanKeepsTheRangeOfTheRegularExpression) {
+    EXPECT_EQ(0x4E00, kFirstCjkIdeograph);
+    EXPECT_EQ(0x9FFF, kLastCjkIdeograph);
+    struct Case {
+        std::wstring path;
+        bool hasCjk;
+    } cases[] = {
+        {std::wstring(1, wchar_t(0x4DFF)), false},  // last unit below the range
+        {std::wstring(1, wchar_t(0x4E00)), true},   // first unit of the range
+        {std::wstring(1, wchar_t(0x4E01)), true},
+        {std::wstring(1, wchar_t(0x6F22)), true},   // 漢, inside
+        {std::wstring(1, wchar_t(0x9FFE)), true},
+        {std::wstring(1, wchar_t(0x9FFF)), true},   // last unit of the range
+        {std::wstring(1, wchar_t(0xA000)), false},  // first unit above the range
+        {std::wstring(1, wchar_t(0x3400)), false},  // extension A, outside the range
+        {std::wstring(1, wchar_t(0xF900)), false},  // compatibility ideographs, outside
+        {std::wstring(1, wchar_t(0xFFFF)), false},
+        {std::wstring(1, wchar_t(0x0000)), false},
+        {L"\xD840\xDC00", false},  // U+20000 (extension B): two surrogates, neither in the range
+        {L"\x4E00" L"abc", true},   // at the start
+        {L"abc\x9FFF", true},       // at the end
+        {std::wstring(L"a\0b", 3) + wchar_t(0x4E00), true},  // after an embedded NUL
+        {std::wstring(L"a\0b", 3), false},
+        {L"C:\\Program Files\\Tarvex\\", false},
+        {L"C:\\\x30BD\x30D5\x30C8\\", false},  // katakana
+        {L"C:\\\xD55C\xAE00\\", false},       // hangul
+        {L"C:\\\x8F6F\x4EF6\\", true},         // 软件
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.hasCjk, PathHasCjk(c.path)) << std::hex << (c.path.empty() ? 0 : int(c.path[0]));
+    }
+}
+
+// Every UTF-16 unit, alone and between other characters, against the regular
+// expression the launcher used before (the test program may link <regex>).
+TEST(FailureDiagnosis, CjkScanAgreesWithTheFormerRegularExpressionOnEveryUnit) {
+    const std::wregex formerPattern(L"[\u4E00-\u9FFF]", std::regex_constants::ECMAScript);
+    int disagreements = 0;
+    for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
+        const std::wstring alone(1, static_cast<wchar_t>(unit));
+        const std::wstring inPath = L"D:\\a" + alone + L"b\\";
+        for (const std::wstring& path : {alone, inPath}) {
+            if (PathHasCjk(path) != std::regex_search(path, formerPattern)) {
+                ++disagreements;
+                ADD_FAILURE() << "unit " << std::hex << unit;
+            }
+        }
+    }
+    EXPECT_EQ(0, disagreements);
 }
 
 TEST(FailureDiagnosis, ChoosesOneMessagePerSituation) {
