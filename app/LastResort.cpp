@@ -2,10 +2,13 @@
 
 #include <cwchar>
 
+#include "app/CrashDump.h"
 #include "launch/LaunchMessages.h"
 #include "launch/SystemErrorText.h"
 #include "util/MessageBox.h"
+#include "util/ScopedHandle.h"
 #include "util/TextConvert.h"
+#include "util/Trace.h"
 
 namespace {
 
@@ -20,8 +23,9 @@ std::wstring FileNamePart(const std::wstring& path) {
 
 std::wstring ModuleNameAt(const void* address) {
     HMODULE module = nullptr;
-    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              static_cast<const wchar_t*>(address), &module)) {
+    if (!::GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<const wchar_t*>(address), &module)) {
         return std::wstring();
     }
     wchar_t path[MAX_PATH] = {};
@@ -32,13 +36,30 @@ std::wstring ModuleNameAt(const void* address) {
 struct CrashRecord {
     DWORD code;
     const void* address;
+    DWORD faultingThreadId;
+    EXCEPTION_POINTERS* pointers;
 };
 
-// The box runs on a thread of its own: the faulting thread may have no stack
-// left (a stack overflow), and its window may be in the middle of a message.
-DWORD WINAPI ShowCrashWarning(void* parameter) {
+std::wstring CrashDumpTraceValue(const CrashDumpResult& dump) {
+    if (!dump.fileName.empty()) {
+        return dump.fileName;
+    }
+    wchar_t reason[48] = {};
+    std::swprintf(reason, 48, L"not written (error %lu)", static_cast<unsigned long>(dump.error));
+    return reason;
+}
+
+// The dump, the box and the trace run on a thread of their own: the faulting
+// thread may have no stack left (a stack overflow), and its window may be in
+// the middle of a message. The dump comes first, while the process is still
+// as the fault left it.
+DWORD WINAPI ReportCrash(void* parameter) {
     const auto* record = static_cast<const CrashRecord*>(parameter);
+    const CrashDumpResult dump = WriteCrashDump(record->faultingThreadId, record->pointers);
     ShowWarning(CrashMessage(record->code, ModuleNameAt(record->address)), kLastResortTitle);
+    TraceValue(L"crash dump", CrashDumpTraceValue(dump));
+    // The process ends right after this filter: nothing else would write the record.
+    FlushTrace();
     return 0;
 }
 
@@ -47,11 +68,11 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pointers) {
     if (::InterlockedExchange(&entered, 1) != 0 || !pointers || !pointers->ExceptionRecord) {
         return EXCEPTION_EXECUTE_HANDLER;
     }
-    CrashRecord record = {pointers->ExceptionRecord->ExceptionCode, pointers->ExceptionRecord->ExceptionAddress};
-    HANDLE thread = ::CreateThread(nullptr, 0, &ShowCrashWarning, &record, 0, nullptr);
+    CrashRecord record = {pointers->ExceptionRecord->ExceptionCode,
+                          pointers->ExceptionRecord->ExceptionAddress, ::GetCurrentThreadId(), pointers};
+    ScopedKernelHandle thread(::CreateThread(nullptr, 0, &ReportCrash, &record, 0, nullptr));
     if (thread) {
-        ::WaitForSingleObject(thread, INFINITE);
-        ::CloseHandle(thread);
+        ::WaitForSingleObject(thread.get(), INFINITE);
     }
     // Ends the process: no debugger, no system error report on top of ours.
     return EXCEPTION_EXECUTE_HANDLER;
@@ -60,7 +81,8 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pointers) {
 }  // namespace
 
 std::wstring UncaughtExceptionMessage(const std::exception* error) {
-    const std::wstring reason = error ? ReduceFailureText(NarrowToWide(error->what())) : kUnknownExceptionReason;
+    const std::wstring reason =
+        error ? ReduceFailureText(NarrowToWide(error->what())) : kUnknownExceptionReason;
     return kLaunchFailedPrefix + reason;
 }
 
@@ -80,4 +102,6 @@ std::wstring LoaderWindowFailureMessage(DWORD error) {
     return L"软件加载失败！\n无法创建加载窗口，请重新启动软件。\n原因：" + reason + kSupportLine;
 }
 
-void InstallCrashFilter() { ::SetUnhandledExceptionFilter(&OnUnhandledException); }
+void InstallCrashFilter() {
+    ::SetUnhandledExceptionFilter(&OnUnhandledException);
+}

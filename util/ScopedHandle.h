@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 #include <tlhelp32.h>
+#include <objbase.h>
 
 template <typename Traits>
 class ScopedHandle {
@@ -127,6 +128,13 @@ struct SidTraits {
     static void Close(Handle h) { ::FreeSid(h); }
 };
 
+// Buffers the shell hands out (SHGetKnownFolderPath) and frees with CoTaskMemFree.
+struct CoTaskMemoryTraits {
+    using Handle = wchar_t*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
 using ScopedSnapshot = ScopedHandle<FileHandleTraits>;
@@ -138,6 +146,7 @@ using ScopedCryptProvider = ScopedHandle<CryptProviderTraits>;
 using ScopedCryptHash = ScopedHandle<CryptHashTraits>;
 using ScopedLocalMemory = ScopedHandle<LocalMemoryTraits>;
 using ScopedSid = ScopedHandle<SidTraits>;
+using ScopedCoTaskString = ScopedHandle<CoTaskMemoryTraits>;
 
 // Both handles CreateProcessW returns, closed together.
 struct ScopedProcessInformation {

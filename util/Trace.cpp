@@ -2,37 +2,121 @@
 
 #include <cstdio>
 
+#include "util/SystemFacts.h"
+#include "util/TraceFile.h"
+#include "util/TraceRecord.h"
+
 namespace {
 
-std::wstring& PendingRecord() {
-    static std::wstring record;
-    return record;
+// Lines may come from any thread; the last-resort filter flushes from a
+// thread of its own while the faulting thread stands still.
+SRWLOCK g_recordLock = SRWLOCK_INIT;
+
+struct PendingTrace {
+    std::wstring lines;
+    bool written = false;  // a record of this start has reached the writer
+};
+
+PendingTrace& Pending() {
+    static PendingTrace pending;
+    return pending;
+}
+
+// The faulting thread may have stopped while holding the lock (a fault in
+// the middle of a line): then the record goes out without its lines rather
+// than waiting for ever.
+bool TakePendingLines(std::wstring& lines, bool& writtenBefore) {
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        if (::TryAcquireSRWLockExclusive(&g_recordLock)) {
+            lines.swap(Pending().lines);
+            writtenBefore = Pending().written;
+            Pending().written = true;
+            ::ReleaseSRWLockExclusive(&g_recordLock);
+            return true;
+        }
+        ::Sleep(5);
+    }
+    return false;
+}
+
+// The record is dated by the process's start, so that every record of one
+// start carries the same time whenever it is written.
+SYSTEMTIME StartTimeOfThisProcess() {
+    FILETIME created = {};
+    FILETIME exited = {};
+    FILETIME kernel = {};
+    FILETIME user = {};
+    SYSTEMTIME utc = {};
+    SYSTEMTIME local = {};
+    if (::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user) &&
+        ::FileTimeToSystemTime(&created, &utc) && ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        return local;
+    }
+    ::GetLocalTime(&local);
+    return local;
+}
+
+std::wstring YesNo(bool value) {
+    return value ? L"yes" : L"no";
+}
+
+// What support asks first, at the top of every record.
+std::wstring SystemFactLines() {
+    return L"launcher version: " + GetOwnFileVersion() + L"\r\n" + L"windows: " + GetWindowsVersionText() +
+           L"\r\n" + L"wow64: " + YesNo(IsRunningUnderWow64()) + L"\r\n";
 }
 
 }  // namespace
 
 void TraceLine(const std::wstring& line) {
     try {
-        PendingRecord() += line;
-        PendingRecord() += L"\r\n";
+        const std::wstring escaped = EscapeTraceLine(line) + L"\r\n";
+        ::AcquireSRWLockExclusive(&g_recordLock);
+        try {
+            Pending().lines += escaped;
+        } catch (...) {
+        }
+        ::ReleaseSRWLockExclusive(&g_recordLock);
     } catch (...) {
         // Tracing never fails the launch.
     }
 }
 
 void TraceValue(const std::wstring& name, const std::wstring& value) {
-    TraceLine(name + L": " + value);
+    try {
+        TraceLine(name + L": " + value);
+    } catch (...) {
+    }
 }
 
 void TracePhase(const std::wstring& name, double milliseconds) {
-    wchar_t figure[32] = {};
-    std::swprintf(figure, sizeof(figure) / sizeof(figure[0]), L"%.1f", milliseconds);
-    TraceLine(L"phase " + name + L": " + figure + L" ms");
+    try {
+        wchar_t figure[32] = {};
+        std::swprintf(figure, sizeof(figure) / sizeof(figure[0]), L"%.1f", milliseconds);
+        TraceLine(L"phase " + name + L": " + figure + L" ms");
+    } catch (...) {
+    }
 }
 
 void FlushTrace() {
-    // The writer comes with the log file; until then the record is dropped.
-    PendingRecord().clear();
+    try {
+        std::wstring lines;
+        bool writtenBefore = false;
+        const bool complete = TakePendingLines(lines, writtenBefore);
+        // A start always leaves one record, even with nothing traced; a later
+        // flush with nothing new adds nothing.
+        if (complete && lines.empty() && writtenBefore) {
+            return;
+        }
+        if (!complete) {
+            lines = L"(the record's lines could not be read)\r\n";
+        }
+        const std::string record = EncodeTraceRecord(
+            FormatTraceHeader(StartTimeOfThisProcess(), ::GetCurrentProcessId()), SystemFactLines() + lines);
+        AppendTraceRecord(GetTraceFolder(), record);
+    } catch (...) {
+        // Tracing never fails the launch.
+    }
 }
 
 TraceStopwatch::TraceStopwatch() {

@@ -1,11 +1,16 @@
 // The launcher never vanishes without a word: a fault inside the maker's
 // bridge library (outside code) ends the launcher with one warning that names
-// the exception and the module, and the next start runs normally.
+// the exception and the module, leaves a crash dump beside the support trace,
+// and the next start runs normally.
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "LaunchInstall.h"
 #include "LauncherScenario.h"
 #include "LoaderWindow.h"
+#include "SupportTrace.h"
 #include "TestBridge.h"
 
 namespace {
@@ -18,25 +23,79 @@ const std::wstring kAccessViolationInBridge =
 
 struct CrashCase {
     const char* name;
-    const char* call;      // the bridge call that faults
-    bool missingRuntime;   // no runtime executable, so the launch asks the bridge to rebuild it
+    const char* call;     // the bridge call that faults
+    bool missingRuntime;  // no runtime executable, so the launch asks the bridge to rebuild it
 };
 
-void PrintTo(const CrashCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const CrashCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+// Dumps of earlier crashes, older than any new one: with them the folder
+// holds one more than the launcher keeps once the new dump is written.
+const std::vector<std::wstring> kEarlierDumps = {
+    L"launcher-20200101-000001-11.dmp", L"launcher-20200101-000002-12.dmp",
+    L"launcher-20200101-000003-13.dmp", L"launcher-20200101-000004-14.dmp",
+    L"launcher-20200101-000005-15.dmp"};
+
+void PlantEarlierDumps() {
+    const std::wstring folder = SupportTraceFolder();
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    for (size_t i = 0; i < kEarlierDumps.size(); ++i) {
+        const std::wstring path = folder + L"\\" + kEarlierDumps[i];
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        // One hour apart in 2020, in the order of their names.
+        SYSTEMTIME time = {2020, 1, 0, 1, static_cast<WORD>(i), 0, 0, 0};
+        FILETIME written = {};
+        ::SystemTimeToFileTime(&time, &written);
+        ::SetFileTime(file, nullptr, nullptr, &written);
+        ::CloseHandle(file);
+    }
+}
+
+std::vector<std::wstring> DumpsInTraceFolder() {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = ::FindFirstFileW((SupportTraceFolder() + L"\\launcher-*.dmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        names.push_back(found.cFileName);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string FirstBytes(const std::wstring& path, size_t count) {
+    std::string bytes(count, '\0');
+    FILE* file = ::_wfopen(path.c_str(), L"rb");
+    if (!file) {
+        return std::string();
+    }
+    bytes.resize(std::fread(&bytes[0], 1, count, file));
+    std::fclose(file);
+    return bytes;
+}
 
 }  // namespace
 
 class BridgeCrash : public LauncherScenario, public ::testing::WithParamInterface<CrashCase> {};
 
-TEST_P(BridgeCrash, EndsWithOneWarningNamingTheModuleAndTheNextStartRuns) {
+TEST_P(BridgeCrash, EndsWithOneWarningNamingTheModuleLeavesADumpAndTheNextStartRuns) {
     const CrashCase& row = GetParam();
+    ClearSupportTraceFolder();
+    PlantEarlierDumps();
     ScratchInstall install;
     LayOutScriptedLaunch(install);
     if (row.missingRuntime) {
         install.Remove(L"ertmcache");
     }
-    ScriptTestBridge(install, std::string("status=1\nregenerate=1\nwrite_runtime=runtime-source.bin\ncrash=") +
-                                  row.call + "\n");
+    ScriptTestBridge(
+        install,
+        std::string("status=1\nregenerate=1\nwrite_runtime=runtime-source.bin\ncrash=") + row.call + "\n");
     TestProcess launcher = install.StartLauncher();
     MessageBoxInfo box = ExpectMessageBox(launcher, kTitle, kAccessViolationInBridge, 30000);
     ASSERT_TRUE(box);
@@ -44,6 +103,22 @@ TEST_P(BridgeCrash, EndsWithOneWarningNamingTheModuleAndTheNextStartRuns) {
     AnswerMessageBox(box.window, IDOK);
     ExpectEnds(launcher);
     EXPECT_EQ(0, RuntimeStartCount(install)) << "the main application started after the fault";
+
+    // The new dump joins the four newest earlier ones; the oldest is deleted.
+    const std::vector<std::wstring> dumps = DumpsInTraceFolder();
+    ASSERT_EQ(5u, dumps.size());
+    EXPECT_EQ(std::vector<std::wstring>(kEarlierDumps.begin() + 1, kEarlierDumps.end()),
+              std::vector<std::wstring>(dumps.begin(), dumps.begin() + 4));
+    const std::wstring dump = dumps.back();
+    EXPECT_EQ("MDMP", FirstBytes(SupportTraceFolder() + L"\\" + dump, 4)) << Utf8(dump);
+    std::string malformed;
+    const std::vector<TraceRecordLines> records = ReadSupportTrace(&malformed);
+    EXPECT_EQ("", malformed);
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(launcher.Id(), records.back().pid);
+    EXPECT_EQ(std::vector<std::string>{"crash dump: " + Utf8(dump)},
+              records.back().StartingWith("crash dump: "));
+    EXPECT_TRUE(records.back().Has(MessageBoxTraceLine(kTitle, kAccessViolationInBridge, "OK")));
 
     // The next start, with a bridge that works, goes all the way to the main application.
     ScriptTestBridge(install, "status=1\nregenerate=1\nwrite_runtime=runtime-source.bin\n");

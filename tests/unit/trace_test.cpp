@@ -1,0 +1,180 @@
+// The support trace: a record's text, the log file's rotation, and the whole
+// way from a traced line to the file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "util/MessageBox.h"
+#include "util/Paths.h"
+#include "util/Trace.h"
+#include "util/TraceFile.h"
+#include "util/TraceRecord.h"
+
+namespace {
+
+std::wstring FreshTempFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    ::DeleteFileW((folder + L"\\" + kTraceFileName).c_str());
+    ::DeleteFileW((folder + L"\\" + kOlderTraceFileName).c_str());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::string bytes;
+    FILE* file = ::_wfopen(path.c_str(), L"rb");
+    if (!file) {
+        return bytes;
+    }
+    char buffer[4096];
+    size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
+        bytes.append(buffer, read);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD milliseconds) {
+    SYSTEMTIME time = {};
+    time.wYear = year;
+    time.wMonth = month;
+    time.wDay = day;
+    time.wHour = hour;
+    time.wMinute = minute;
+    time.wSecond = second;
+    time.wMilliseconds = milliseconds;
+    return time;
+}
+
+}  // namespace
+
+TEST(TraceRecord, HeaderCarriesTheTimeToTheMillisecondAndTheProcessId) {
+    EXPECT_EQ(L"==== 2026-12-10 23:20:49.123 start pid 1234 ====",
+              FormatTraceHeader(Time(2026, 12, 10, 23, 20, 49, 123), 1234));
+    EXPECT_EQ(L"==== 2027-01-02 03:04:05.006 start pid 4294967295 ====",
+              FormatTraceHeader(Time(2027, 1, 2, 3, 4, 5, 6), 4294967295u));
+}
+
+TEST(TraceRecord, LineBreaksInsideATextStayOnOneLine) {
+    struct Case {
+        std::wstring text;
+        std::wstring escaped;
+    };
+    const Case cases[] = {
+        {L"bridge status: 1", L"bridge status: 1"},
+        {L"软件加载失败！\n文件丢失。", L"软件加载失败！\\n文件丢失。"},
+        {L"one\r\ntwo\n", L"one\\r\\ntwo\\n"},
+        {L"D:\\Tarvex\\ertmcache", L"D:\\Tarvex\\ertmcache"},
+        {L"", L""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.escaped, EscapeTraceLine(c.text));
+    }
+}
+
+TEST(TraceRecord, IsUtf8WithCrlfEndsAndABlankLineAfter) {
+    const std::string record = EncodeTraceRecord(L"==== h ====", L"a: 提示\r\nb: 2\r\n");
+    EXPECT_EQ("==== h ====\r\na: \xE6\x8F\x90\xE7\xA4\xBA\r\nb: 2\r\n\r\n", record);
+    EXPECT_EQ("==== h ====\r\n\r\n", EncodeTraceRecord(L"==== h ====", L""));
+}
+
+TEST(TraceRotation, MovesAFileAsideOnlyWhenTheRecordWouldTakeItPast256KB) {
+    struct Case {
+        std::uint64_t fileBytes;
+        std::uint64_t recordBytes;
+        bool rotates;
+    };
+    const Case cases[] = {
+        {0, 0, false},
+        {0, 300000, false},  // an empty file is never moved aside, however large the record
+        {262144 - 100, 100, false},
+        {262144 - 100, 101, true},
+        {262144, 1, true},
+        {1000, 1000, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.rotates, ShouldRotateTrace(c.fileBytes, c.recordBytes))
+            << c.fileBytes << " + " << c.recordBytes;
+    }
+}
+
+TEST(TraceFile, AFullLogBecomesTheOlderFileAndOnlyOneOlderFileIsKept) {
+    const std::wstring folder = FreshTempFolder(L"quilo-trace-rotation");
+    const std::wstring log = folder + L"\\" + kTraceFileName;
+    const std::wstring older = folder + L"\\" + kOlderTraceFileName;
+    const std::string nearlyFull(262144 - 10, 'x');
+    // Whole files are compared without printing a quarter of a megabyte.
+    auto holds = [](const std::wstring& path, const std::string& bytes) { return ReadBytes(path) == bytes; };
+
+    AppendTraceRecord(folder, nearlyFull);
+    AppendTraceRecord(folder, "first\r\n");  // fits: 262141 bytes
+    EXPECT_TRUE(holds(log, nearlyFull + "first\r\n"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(older.c_str()));
+
+    AppendTraceRecord(folder, "second\r\n");  // would pass the limit
+    EXPECT_TRUE(holds(log, "second\r\n"));
+    EXPECT_TRUE(holds(older, nearlyFull + "first\r\n"));
+
+    AppendTraceRecord(folder, "third\r\n");
+    EXPECT_TRUE(holds(log, "second\r\nthird\r\n"));
+    AppendTraceRecord(folder, std::string(262144, 'y'));  // larger than a file may be: alone in the new file
+    EXPECT_TRUE(holds(log, std::string(262144, 'y')));
+    EXPECT_TRUE(holds(older, "second\r\nthird\r\n")) << "the older file was not replaced";
+}
+
+TEST(TraceFile, AFolderThatCannotBeWrittenIsIgnored) {
+    AppendTraceRecord(L"", "record\r\n");
+    AppendTraceRecord(L"Z:\\no\\such\\folder\\anywhere", "record\r\n");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(L"Z:\\no\\such\\folder\\anywhere"));
+}
+
+TEST(Trace, AFlushAppendsOneWholeRecordWithItsHeaderTheSystemFactsAndTheLines) {
+    const std::wstring log = CombinePath(GetTraceFolder(), kTraceFileName);
+    ASSERT_FALSE(log.empty());
+    const size_t before = ReadBytes(log).size();
+    TraceValue(L"single instance", L"claimed");
+    TraceLine(MessageBoxTraceLine(L"软件加载提示", L"加载失败！\n文件丢失。", IDOK));
+    TracePhase(L"checks", 12.345);
+    FlushTrace();
+    const std::string record = ReadBytes(log).substr(before);
+
+    char header[64] = {};
+    std::snprintf(header, sizeof(header), " start pid %lu ====\r\n", ::GetCurrentProcessId());
+    EXPECT_EQ(0u, record.find("==== ")) << record;
+    EXPECT_NE(std::string::npos, record.find(header)) << record;
+    for (const char* fact : {"\r\nlauncher version: ", "\r\nwindows: ", "\r\nwow64: "}) {
+        EXPECT_NE(std::string::npos, record.find(fact)) << fact << " missing in " << record;
+    }
+    const std::string traced =
+        "single instance: claimed\r\n"
+        "message box: \xE8\xBD\xAF\xE4\xBB\xB6\xE5\x8A\xA0\xE8\xBD\xBD\xE6\x8F\x90\xE7\xA4\xBA | "
+        "\xE5\x8A\xA0\xE8\xBD\xBD\xE5\xA4\xB1\xE8\xB4\xA5\xEF\xBC\x81\\n"
+        "\xE6\x96\x87\xE4\xBB\xB6\xE4\xB8\xA2\xE5\xA4\xB1\xE3\x80\x82 | answer: OK\r\n"
+        "phase checks: 12.3 ms\r\n\r\n";
+    ASSERT_GE(record.size(), traced.size());
+    EXPECT_EQ(traced, record.substr(record.size() - traced.size()));
+
+    // Nothing traced since: a second flush of the same start adds nothing.
+    FlushTrace();
+    EXPECT_EQ(before + record.size(), ReadBytes(log).size());
+}
+
+TEST(MessageBoxTrace, NamesTheAnswerTheUserGave) {
+    struct Case {
+        int systemAnswer;
+        const wchar_t* name;
+    };
+    const Case cases[] = {
+        {IDOK, L"OK"}, {IDCANCEL, L"Cancel"}, {IDYES, L"Yes"}, {IDNO, L"No"}, {0, L"not shown"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(std::wstring(L"message box: T | x | answer: ") + c.name,
+                  MessageBoxTraceLine(L"T", L"x", c.systemAnswer));
+    }
+}
