@@ -118,7 +118,7 @@ TEST_P(BridgeCrash, EndsWithOneWarningNamingTheModuleLeavesADumpAndTheNextStartR
     EXPECT_EQ(launcher.Id(), records.back().pid);
     EXPECT_EQ(std::vector<std::string>{"crash dump: " + Utf8(dump)},
               records.back().StartingWith("crash dump: "));
-    EXPECT_TRUE(records.back().Has(MessageBoxTraceLine(kTitle, kAccessViolationInBridge, "OK")));
+    EXPECT_TRUE(records.back().Has(ExpectedMessageBoxLine(kTitle, kAccessViolationInBridge, "OK")));
 
     // The next start, with a bridge that works, goes all the way to the main application.
     ScriptTestBridge(install, "status=1\nregenerate=1\nwrite_runtime=runtime-source.bin\n");

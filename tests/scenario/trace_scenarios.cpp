@@ -104,7 +104,7 @@ TEST_F(TraceScenario, AFailedStartRecordsTheMessageTheUserSawAndTheAnswer) {
     const std::vector<TraceRecordLines> own = RecordsOf(ReadSupportTrace(&malformed), launcher.Id());
     EXPECT_EQ("", malformed);
     ASSERT_EQ(1u, own.size());
-    EXPECT_EQ(std::vector<std::string>{MessageBoxTraceLine(kInitTitle, kMissingFilesText, "OK")},
+    EXPECT_EQ(std::vector<std::string>{ExpectedMessageBoxLine(kInitTitle, kMissingFilesText, "OK")},
               own.front().StartingWith("message box: "))
         << Lines(own.front());
 }
@@ -170,7 +170,7 @@ TEST_F(TraceScenario, ThirtyLaunchersAtOnceLeaveThirtyWholeRecordsEachWithItsOwn
             ADD_FAILURE() << "a record of a process whose box was not seen:\n" << Lines(record);
             continue;
         }
-        EXPECT_EQ(std::vector<std::string>{MessageBoxTraceLine(box->second.title, box->second.text, "OK")},
+        EXPECT_EQ(std::vector<std::string>{ExpectedMessageBoxLine(box->second.title, box->second.text, "OK")},
                   record.StartingWith("message box: "))
             << Lines(record);
     }

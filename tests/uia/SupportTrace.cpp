@@ -154,7 +154,7 @@ std::vector<TraceRecordLines> ReadSupportTrace(std::string* malformed) {
     return records;
 }
 
-std::string MessageBoxTraceLine(const std::wstring& title, const std::wstring& text, const char* answer) {
+std::string ExpectedMessageBoxLine(const std::wstring& title, const std::wstring& text, const char* answer) {
     std::string escaped;
     for (char c : Utf8(text)) {
         if (c == '\n') {

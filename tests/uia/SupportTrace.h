@@ -33,6 +33,6 @@ std::vector<TraceRecordLines> ReadSupportTrace(std::string* malformed);
 
 // The record's line for a box shown to the user, built here independently:
 // "message box: TITLE | TEXT | answer: ANSWER", line breaks written as \n.
-std::string MessageBoxTraceLine(const std::wstring& title, const std::wstring& text, const char* answer);
+std::string ExpectedMessageBoxLine(const std::wstring& title, const std::wstring& text, const char* answer);
 
 #endif
