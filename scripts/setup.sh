@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb x11-utils xdotool imagemagick
   googletest fonts-wqy-microhei clang libclang-rt-14-dev
-  python3 locales
+  python3 locales libssl-dev
 )
 
 missing=()

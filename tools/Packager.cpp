@@ -8,7 +8,7 @@
 #include <set>
 #include <system_error>
 
-#include "Md5.h"
+#include "Md5Digest.h"
 #include "launch/DigestText.h"
 #include "product/reference_bridge/DataStore.h"
 

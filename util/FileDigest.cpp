@@ -25,6 +25,39 @@ std::wstring FormatDigestHex(const unsigned char* bytes, std::size_t count) {
     return text;
 }
 
+namespace {
+
+// One MD5 computation through the system's crypto provider.
+class Md5Hasher {
+public:
+    Md5Hasher() {
+        ready_ = ::CryptAcquireContextW(provider_.Receive(), nullptr, nullptr, PROV_RSA_FULL,
+                                        CRYPT_VERIFYCONTEXT) &&
+                 ::CryptCreateHash(provider_.get(), CALG_MD5, 0, 0, hash_.Receive());
+    }
+    bool Add(const void* data, DWORD size) {
+        ready_ = ready_ && ::CryptHashData(hash_.get(), static_cast<const BYTE*>(data), size, 0);
+        return ready_;
+    }
+    // The digest's text; empty when any step failed.
+    std::wstring Finish() {
+        BYTE value[kMd5Bytes] = {};
+        DWORD valueLength = kMd5Bytes;
+        if (!ready_ || !::CryptGetHashParam(hash_.get(), HP_HASHVAL, value, &valueLength, 0) ||
+            valueLength != kMd5Bytes) {
+            return std::wstring();
+        }
+        return FormatDigestHex(value, valueLength);
+    }
+
+private:
+    ScopedCryptProvider provider_;
+    ScopedCryptHash hash_;
+    bool ready_ = false;
+};
+
+}  // namespace
+
 std::wstring GetFileMd5(const std::wstring& path) {
     // Read sharing only: a file that another process is still writing is not
     // hashed half-written; the open fails and the caller sees a mismatch.
@@ -33,15 +66,7 @@ std::wstring GetFileMd5(const std::wstring& path) {
     if (!file) {
         return std::wstring();
     }
-    ScopedCryptProvider provider;
-    if (!::CryptAcquireContextW(provider.Receive(), nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) {
-        return std::wstring();
-    }
-    ScopedCryptHash hash;
-    if (!::CryptCreateHash(provider.get(), CALG_MD5, 0, 0, hash.Receive())) {
-        return std::wstring();
-    }
-
+    Md5Hasher hasher;
     std::vector<BYTE> chunk(kReadChunkBytes);
     for (;;) {
         DWORD read = 0;
@@ -49,16 +74,15 @@ std::wstring GetFileMd5(const std::wstring& path) {
         if (!::ReadFile(file.get(), chunk.data(), kReadChunkBytes, &read, nullptr) || read == 0) {
             break;
         }
-        if (!::CryptHashData(hash.get(), chunk.data(), read, 0)) {
+        if (!hasher.Add(chunk.data(), read)) {
             return std::wstring();
         }
     }
-    file.Close();
+    return hasher.Finish();
+}
 
-    BYTE value[kMd5Bytes] = {};
-    DWORD valueLength = kMd5Bytes;
-    if (!::CryptGetHashParam(hash.get(), HP_HASHVAL, value, &valueLength, 0) || valueLength != kMd5Bytes) {
-        return std::wstring();
-    }
-    return FormatDigestHex(value, valueLength);
+std::wstring GetBytesMd5(const std::string& bytes) {
+    Md5Hasher hasher;
+    hasher.Add(bytes.data(), static_cast<DWORD>(bytes.size()));
+    return hasher.Finish();
 }

@@ -1,7 +1,8 @@
 #ifndef QUILO_UTIL_FILEDIGEST_H
 #define QUILO_UTIL_FILEDIGEST_H
 
-// MD5 digests of whole files, as the configuration file records them.
+// MD5 digests of whole files, as the configuration file records them, and of
+// bytes in memory.
 
 #include <cstddef>
 #include <string>
@@ -11,6 +12,9 @@
 // writing, no crypto provider). A read that fails part-way ends the data: the
 // digest then covers the bytes read until that point.
 std::wstring GetFileMd5(const std::wstring& path);
+
+// The same digest of bytes in memory; empty when the crypto provider fails.
+std::wstring GetBytesMd5(const std::string& bytes);
 
 // Upper-case hexadecimal text of raw digest bytes, high nibble first.
 std::wstring FormatDigestHex(const unsigned char* bytes, std::size_t count);

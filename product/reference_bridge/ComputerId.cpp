@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "tools/Md5.h"
+#include "util/FileDigest.h"
 #include "util/TextConvert.h"
 
 std::string FormatComputerId(const std::wstring& computerName, unsigned long volumeSerial) {
@@ -14,7 +14,7 @@ std::string FormatComputerId(const std::wstring& computerName, unsigned long vol
     }
     char serial[9];
     std::snprintf(serial, sizeof(serial), "%08lX", volumeSerial);
-    return Md5Hex(WideToNarrow(name, CP_UTF8) + "|" + serial);
+    return WideToNarrow(GetBytesMd5(WideToNarrow(name, CP_UTF8) + "|" + serial), CP_UTF8);
 }
 
 bool ReadComputerId(std::string& id, std::string& error) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Md5.h"
+#include "Md5Digest.h"
 #include "Packager.h"
 #include "launch/DigestText.h"
 #include "product/reference_bridge/DataStore.h"
