@@ -9,6 +9,7 @@
 #include "loader_window/SupportProgram.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
+#include "util/SystemFacts.h"
 #include "util/TextConvert.h"
 
 void CQuiloMfcAppDlg::OnBnClickedMinimize() {
@@ -37,7 +38,7 @@ void CQuiloMfcAppDlg::OnNMClickOnlineSupport(NMHDR*, LRESULT* result) {
     }
     try {
         const std::wstring programPath = CombinePath(launch_.Settings().installDirectory, fileName);
-        const std::wstring argument = BuildSupportArgument(ComputerId(), GetLauncherVersion(),
+        const std::wstring argument = BuildSupportArgument(ComputerId(), GetOwnFileVersion(),
                                                            FormatDate(supportDate_, kSupportDatePattern));
         const std::wstring commandLine = BuildSupportCommandLine(
             programPath, kSupportServerAddress, kSupportServerPort, argument, kProductDisplayName);

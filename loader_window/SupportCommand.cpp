@@ -1,6 +1,5 @@
 #include "loader_window/SupportCommand.h"
 
-#include <cwchar>
 
 namespace {
 // The same names the launch's failure reduction looks for.
@@ -22,14 +21,6 @@ std::wstring BuildSupportCommandLine(const std::wstring& programPath, const std:
                                      const std::wstring& productName) {
     return programPath + L" " + serverAddress + L" " + serverPort + L" " + supportArgument + L" " +
            productName;
-}
-
-std::wstring FormatVersionText(DWORD versionMs, DWORD versionLs) {
-    wchar_t buffer[64] = {};
-    std::swprintf(buffer, 64, L"%d.%d.%d.%d", static_cast<int>(HIWORD(versionMs)),
-                  static_cast<int>(LOWORD(versionMs)), static_cast<int>(HIWORD(versionLs)),
-                  static_cast<int>(LOWORD(versionLs)));
-    return buffer;
 }
 
 std::wstring SupportExceptionMessage(const std::wstring& exceptionText) {

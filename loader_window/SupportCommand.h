@@ -40,9 +40,6 @@ std::wstring BuildSupportCommandLine(const std::wstring& programPath, const std:
                                      const std::wstring& serverPort, const std::wstring& supportArgument,
                                      const std::wstring& productName);
 
-// "major.minor.build.revision" from the two halves of a file version.
-std::wstring FormatVersionText(DWORD versionMs, DWORD versionLs);
-
 // The message for a standard exception met while starting the support
 // program: a text naming the runtime executable or its cache tells the user
 // nothing useful and is replaced by a general reason.

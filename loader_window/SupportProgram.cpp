@@ -30,30 +30,6 @@ bool IsProcessRunning(const std::wstring& fileName) {
     return false;
 }
 
-std::wstring GetLauncherVersion() {
-    wchar_t path[kPathBufferLength] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, kPathBufferLength);
-    if (length == 0 || length >= kPathBufferLength) {
-        return std::wstring();
-    }
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
-    if (size == 0) {
-        return std::wstring();
-    }
-    std::vector<BYTE> block(size);
-    if (!::GetFileVersionInfoW(path, 0, size, block.data())) {
-        return std::wstring();
-    }
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedLength = 0;
-    if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedLength) || !fixed ||
-        fixedLength < sizeof(VS_FIXEDFILEINFO)) {
-        return std::wstring();
-    }
-    return FormatVersionText(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
-}
-
 bool StartSupportProcess(const std::wstring& programPath, const std::wstring& commandLine) {
     // CreateProcessW may write into the command line, so it gets a writable copy.
     std::vector<wchar_t> writableCommandLine(commandLine.begin(), commandLine.end());

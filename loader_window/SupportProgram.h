@@ -14,9 +14,6 @@ bool IsSameFileName(const std::wstring& left, const std::wstring& right);
 // process list that cannot be taken counts as "not running".
 bool IsProcessRunning(const std::wstring& fileName);
 
-// The launcher's own file version as "a.b.c.d", or empty without a version resource.
-std::wstring GetLauncherVersion();
-
 // Starts `programPath` with `commandLine` and does not wait for it. The
 // program is named separately from the command line, so an unquoted path with
 // spaces cannot start another program sitting at a prefix of it. False when

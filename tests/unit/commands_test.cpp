@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "loader_window/SupportCommand.h"
+#include "util/SystemFacts.h"
 #include "loader_window/SupportProgram.h"
 #include "util/DateText.h"
 
@@ -69,15 +70,15 @@ TEST(SupportCommandLine, TheServerAddressIsDottedDecimalIPv4) {
 }
 
 TEST(LauncherVersion, EachHalfOfTheVersionGivesTwoUnsigned16BitNumbers) {
-    EXPECT_EQ(L"1.2.3.4", FormatVersionText(MAKELONG(2, 1), MAKELONG(4, 3)));
-    EXPECT_EQ(L"0.0.0.0", FormatVersionText(0, 0));
-    EXPECT_EQ(L"65535.65535.65535.65535", FormatVersionText(0xFFFFFFFF, 0xFFFFFFFF));
-    EXPECT_EQ(L"32768.1.0.40000", FormatVersionText(MAKELONG(1, 32768), MAKELONG(40000, 0)));
+    EXPECT_EQ(L"1.2.3.4", FormatFileVersion(MAKELONG(2, 1), MAKELONG(4, 3)));
+    EXPECT_EQ(L"0.0.0.0", FormatFileVersion(0, 0));
+    EXPECT_EQ(L"65535.65535.65535.65535", FormatFileVersion(0xFFFFFFFF, 0xFFFFFFFF));
+    EXPECT_EQ(L"32768.1.0.40000", FormatFileVersion(MAKELONG(1, 32768), MAKELONG(40000, 0)));
 }
 
 TEST(LauncherVersion, TheTestProgramCarriesTheLauncherVersionResource) {
     // The unit-test program links the launcher's resources, so it reads the same version.
-    EXPECT_EQ(L"1.2.3.4", GetLauncherVersion());
+    EXPECT_EQ(L"1.2.3.4", GetOwnFileVersion());
 }
 
 TEST(SupportException, NamesOfTheRuntimeBecomeAGeneralReason) {
