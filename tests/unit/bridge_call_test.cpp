@@ -240,8 +240,11 @@ TEST(BridgeText, TakingANullTextGivesEmpty) {
 }
 
 TEST(BridgeLoadMessages, TheQuestionForOtherCodesStartsWithTheCodeAndAsksToDownload) {
-    EXPECT_EQ(
-        std::wstring(L"运行库加载失败，错误码：193\n\n") + kVcRuntimeMissingText + L"\n\n是否现在下载？",
-        LoadFailureQuestion(193));
+    // The whole text as a person reads it, so a slip in any shared piece shows.
+    EXPECT_EQ(std::wstring(L"运行库加载失败，错误码：193\n\n"
+                           L"检测到电脑可能未安装微软 VC++ 2015 运行库。\n请下载安装后重试。\n"
+                           L"如遇运行库安装失败等问题，请联系软件服务人员。\n"
+                           L"安装包通常保存在桌面，文件名为 VC_redist.x86.exe。\n\n是否现在下载？"),
+              LoadFailureQuestion(193));
     EXPECT_EQ(0u, LoadFailureQuestion(4294967295u).find(L"运行库加载失败，错误码：4294967295\n\n"));
 }
