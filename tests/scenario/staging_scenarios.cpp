@@ -36,6 +36,37 @@ bool Rebuilt(const ScratchInstall& install) {
     return false;
 }
 
+// Midnight of 1 January of that year, as a file time.
+FILETIME FileTimeOfYear(WORD year) {
+    SYSTEMTIME date = {};
+    date.wYear = year;
+    date.wMonth = 1;
+    date.wDay = 1;
+    FILETIME time = {};
+    ::SystemTimeToFileTime(&date, &time);
+    return time;
+}
+
+bool SetLastWriteTime(const std::wstring& path, const FILETIME& time) {
+    HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool set = ::SetFileTime(file, nullptr, nullptr, &time) != FALSE;
+    ::CloseHandle(file);
+    return set;
+}
+
+bool GetLastWriteTime(const std::wstring& path, FILETIME& time) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    time = data.ftLastWriteTime;
+    return true;
+}
+
 }  // namespace
 
 class StagingScenario : public LauncherScenario {};
@@ -175,13 +206,21 @@ TEST_F(StagingScenario, ARebuildThatWritesNothingReportsTheMissingFile) {
 TEST_F(StagingScenario, APackagedInstallWithTheReferenceBridgeStartsWithoutRebuild) {
     ScratchInstall install;
     LayOutPackagedLaunch(install);
-    // The packager writes digests with substitute characters.
+    // The packager writes digests with substitute characters. A rebuild
+    // would write the same bytes, so what tells it is the file's time: the
+    // parked copy is dated back, and moving it keeps that date.
+    ASSERT_TRUE(install.Exists(L"ertmcache"));
+    const FILETIME dated = FileTimeOfYear(2020);
+    ASSERT_TRUE(SetLastWriteTime(install.PathOf(L"ertmcache"), dated));
     TestProcess launcher = install.StartLauncher();
     const RuntimeStart start = WaitForRuntimeStart(install);
     EXPECT_EQ(15u, start.argv.size());
     ExpectEnds(launcher);
     EXPECT_TRUE(install.Exists(L"ertmcache"));
     EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+    FILETIME after = {};
+    ASSERT_TRUE(GetLastWriteTime(install.PathOf(L"ertmcache"), after));
+    EXPECT_EQ(0, ::CompareFileTime(&dated, &after)) << "the executable was written again";
 }
 
 TEST_F(StagingScenario, APackagedInstallRebuildsAMissingExecutableFromItsDataStore) {

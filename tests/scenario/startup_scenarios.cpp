@@ -29,7 +29,7 @@ TEST_F(StartupScenario, SecondLauncherShowsTheAlreadyRunningBoxOnceAndEnds) {
     MessageBoxInfo box = ExpectMessageBox(second, kAlreadyRunningTitle, kAlreadyRunningText);
     ASSERT_TRUE(box);
     EXPECT_EQ(1u, MessageBoxes(second.Id()).size());
-    EXPECT_EQ(std::vector<std::wstring>{L"OK"}.size(), box.buttons.size());
+    EXPECT_EQ(std::vector<std::wstring>{L"OK"}, box.buttons);
     AnswerMessageBox(box.window, IDOK);
     ExpectEnds(second);
     EXPECT_TRUE(TopLevelWindows(second.Id()).empty());
