@@ -11,21 +11,6 @@
 
 namespace {
 
-std::string ReadWholeFile(const std::wstring& path) {
-    std::string bytes;
-    FILE* file = ::_wfopen(path.c_str(), L"rb");
-    if (!file) {
-        return bytes;
-    }
-    char buffer[8192];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
-        bytes.append(buffer, read);
-    }
-    std::fclose(file);
-    return bytes;
-}
-
 bool IsDigits(const std::string& text, size_t at, size_t count) {
     if (at + count > text.size()) {
         return false;
@@ -97,7 +82,7 @@ std::vector<std::string> TraceRecordLines::StartingWith(const std::string& prefi
 }
 
 std::vector<TraceRecordLines> ReadSupportTrace(std::string* malformed) {
-    const std::string text = ReadWholeFile(SupportTraceFolder() + L"\\launcher.log");
+    const std::string text = ReadFileBytes(SupportTraceFolder() + L"\\launcher.log");
     std::vector<TraceRecordLines> records;
     std::string problems;
     bool inRecord = false;

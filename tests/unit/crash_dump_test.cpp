@@ -7,25 +7,10 @@
 #include <windows.h>
 
 #include "app/CrashDumpRules.h"
-
-namespace {
-
-SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    time.wMilliseconds = 999;
-    return time;
-}
-
-}  // namespace
+#include "tests/unit/TestTimes.h"
 
 TEST(CrashDumpRules, NameHoldsTheLocalTimeAndTheProcessId) {
-    const std::wstring name = CrashDumpFileName(Time(2026, 12, 10, 23, 20, 49), 1234);
+    const std::wstring name = CrashDumpFileName(MakeSystemTime(2026, 12, 10, 23, 20, 49, 999), 1234);
     EXPECT_EQ(L"launcher-20261210-232049-1234.dmp", name);
     EXPECT_TRUE(IsCrashDumpFileName(name));
 }

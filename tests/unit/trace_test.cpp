@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "tests/uia/ScratchInstall.h"
+#include "tests/unit/TestTimes.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
 #include "util/Trace.h"
@@ -26,40 +28,14 @@ std::wstring FreshTempFolder(const wchar_t* name) {
     return folder;
 }
 
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* file = ::_wfopen(path.c_str(), L"rb");
-    if (!file) {
-        return bytes;
-    }
-    char buffer[4096];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
-        bytes.append(buffer, read);
-    }
-    std::fclose(file);
-    return bytes;
-}
-
-SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD milliseconds) {
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    time.wMilliseconds = milliseconds;
-    return time;
-}
 
 }  // namespace
 
 TEST(TraceRecord, HeaderCarriesTheTimeToTheMillisecondAndTheProcessId) {
     EXPECT_EQ(L"==== 2026-12-10 23:20:49.123 start pid 1234 ====",
-              FormatTraceHeader(Time(2026, 12, 10, 23, 20, 49, 123), 1234));
+              FormatTraceHeader(MakeSystemTime(2026, 12, 10, 23, 20, 49, 123), 1234));
     EXPECT_EQ(L"==== 2027-01-02 03:04:05.006 start pid 4294967295 ====",
-              FormatTraceHeader(Time(2027, 1, 2, 3, 4, 5, 6), 4294967295u));
+              FormatTraceHeader(MakeSystemTime(2027, 1, 2, 3, 4, 5, 6), 4294967295u));
 }
 
 TEST(TraceRecord, LineBreaksInsideATextStayOnOneLine) {
@@ -111,7 +87,7 @@ TEST(TraceFile, AFullLogBecomesTheOlderFileAndOnlyOneOlderFileIsKept) {
     const std::wstring older = folder + L"\\" + kOlderTraceFileName;
     const std::string nearlyFull(262144 - 10, 'x');
     // Whole files are compared without printing a quarter of a megabyte.
-    auto holds = [](const std::wstring& path, const std::string& bytes) { return ReadBytes(path) == bytes; };
+    auto holds = [](const std::wstring& path, const std::string& bytes) { return ReadFileBytes(path) == bytes; };
 
     AppendTraceRecord(folder, nearlyFull);
     AppendTraceRecord(folder, "first\r\n");  // fits: 262141 bytes
@@ -138,12 +114,12 @@ TEST(TraceFile, AFolderThatCannotBeWrittenIsIgnored) {
 TEST(Trace, AFlushAppendsOneWholeRecordWithItsHeaderTheSystemFactsAndTheLines) {
     const std::wstring log = CombinePath(GetTraceFolder(), kTraceFileName);
     ASSERT_FALSE(log.empty());
-    const size_t before = ReadBytes(log).size();
+    const size_t before = ReadFileBytes(log).size();
     TraceValue(L"single instance", L"claimed");
     TraceLine(MessageBoxTraceLine(L"软件加载提示", L"加载失败！\n文件丢失。", IDOK));
     TracePhase(L"checks", 12.345);
     FlushTrace();
-    const std::string record = ReadBytes(log).substr(before);
+    const std::string record = ReadFileBytes(log).substr(before);
 
     char header[64] = {};
     std::snprintf(header, sizeof(header), " start pid %lu ====\r\n", ::GetCurrentProcessId());
@@ -163,7 +139,7 @@ TEST(Trace, AFlushAppendsOneWholeRecordWithItsHeaderTheSystemFactsAndTheLines) {
 
     // Nothing traced since: a second flush of the same start adds nothing.
     FlushTrace();
-    EXPECT_EQ(before + record.size(), ReadBytes(log).size());
+    EXPECT_EQ(before + record.size(), ReadFileBytes(log).size());
 }
 
 TEST(MessageBoxTrace, NamesTheAnswerTheUserGave) {
