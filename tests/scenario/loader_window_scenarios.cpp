@@ -214,6 +214,8 @@ TEST_F(LoaderWindowScenario, ScreenShowsTheBandAndTheHotCaptionButtons) {
     ASSERT_TRUE(SaveWindowScreenshot(window_, shot));
     // A column between the title and the caption buttons: band, then the window's own background.
     const int x = window.left + WindowWidth(window_) / 2;
+    // The window's first paint may still be on its way to the screen (bounded wait).
+    WaitForScreenColor(x, window.top, kBandColor);
     for (int row = 0; row < 40; ++row) {
         ASSERT_EQ(Rgb(kBandColor), Rgb(ScreenPixel(x, window.top + row))) << "row " << row;
     }
