@@ -6,7 +6,6 @@
 // kill-on-close job with the exit-code protocol, and the hand-over to the
 // updater. It reaches its window only through LaunchWindow.
 
-#include <functional>
 #include <string>
 
 #include "launch/LaunchWindow.h"
@@ -21,7 +20,7 @@ struct LaunchSettings {
     std::wstring inheritedRestartChain;
     // Lets go of the single-instance mutex, so that the launcher's second copy
     // passes the single-instance test.
-    std::function<void()> releaseSingleInstance;
+    void (*releaseSingleInstance)() = nullptr;
 };
 
 class RuntimeLaunch {
