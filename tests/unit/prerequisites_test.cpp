@@ -2,7 +2,7 @@
 // stage: a default GUI font that cannot be read, registry reads that fail.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,24 +40,34 @@ TEST(DotNetRegistryRules, OnlyASuccessfulDwordReadCounts) {
     }
 }
 
-TEST(GuiFontFace, AnUnreadableDefaultFontKeepsSimSun) {
-    EXPECT_EQ(L"SimSun", ChooseGuiFontFace(nullptr, kInitialGuiFontFace));
-}
-
-TEST(GuiFontFace, AReadableFontGivesItsFaceEvenWhenTheArrayIsFull) {
+LOGFONTW FontNamed(const std::wstring& face) {
     LOGFONTW font = {};
-    std::wcscpy(font.lfFaceName, L"Microsoft YaHei");
-    EXPECT_EQ(L"Microsoft YaHei", ChooseGuiFontFace(&font, kInitialGuiFontFace));
-    for (wchar_t& c : font.lfFaceName) {
-        c = L'x';
-    }
-    EXPECT_EQ(std::wstring(LF_FACESIZE, L'x'), ChooseGuiFontFace(&font, kInitialGuiFontFace));
+    face.copy(font.lfFaceName, LF_FACESIZE);
+    return font;
 }
 
-TEST(UpdaterFileName, AbsentDefaultUpdaterFallsBackToAutoUpdate) {
-    EXPECT_EQ(L"orloupd.exe", ChooseUpdaterFileName(true));
-    EXPECT_EQ(L"AutoUpdate.exe", ChooseUpdaterFileName(false));
+TEST(GuiFontFace, AReadableFontGivesItsFaceAndAnUnreadableOneKeepsTheFaceChosenSoFar) {
+    const LOGFONTW yaHei = FontNamed(L"Microsoft YaHei");
+    // A face that fills the array leaves no terminator: the read must stop at its end.
+    const LOGFONTW full = FontNamed(std::wstring(LF_FACESIZE, L'x'));
+    const struct {
+        const LOGFONTW* font;
+        std::wstring faceSoFar;
+        std::wstring expected;
+    } cases[] = {
+        {nullptr, kInitialGuiFontFace, L"SimSun"},
+        {nullptr, L"Tahoma", L"Tahoma"},
+        {&yaHei, kInitialGuiFontFace, L"Microsoft YaHei"},
+        {&full, kInitialGuiFontFace, std::wstring(LF_FACESIZE, L'x')},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cases[i].expected, ChooseGuiFontFace(cases[i].font, cases[i].faceSoFar)) << "row " << i;
+    }
 }
+
+// Which updater name is used, present or not, is seen through the real
+// launcher: the main application's argument 13 (launch scenarios) and the
+// updater actually started (update scenarios).
 
 TEST(DesktopRule, OnlyTheDesktopFolderItselfSpelledAsTheShellSpellsItIsRefused) {
     const std::wstring desktop = L"C:\\users\\anna\\Desktop";
