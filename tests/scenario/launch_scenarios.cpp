@@ -75,17 +75,23 @@ unsigned long long SystemTimeNow() {
 
 class LaunchScenario : public LauncherScenario {};
 
-TEST_F(LaunchScenario, ExitCodeZeroParksTheExecutableAndEndsTheLauncher) {
-    ScratchInstall install;
-    LayOutScriptedLaunch(install);
-    TestProcess launcher = install.StartLauncher();
-    const RuntimeStart start = WaitForRuntimeStart(install);
-    ExpectEnds(launcher);
-    EXPECT_TRUE(start.recorded);
-    EXPECT_TRUE(install.Exists(L"ertmcache"));
-    EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
-    EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
-    EXPECT_EQ(1, RuntimeStartCount(install));
+// Only 2, 4 and 6 ask for something; every other code, a crash's included,
+// is a normal end.
+TEST_F(LaunchScenario, ExitCodesOutsideTheProtocolParkTheExecutableAndEndTheLauncherLikeZero) {
+    for (const std::string exitCode : {"0", "3", "5", "3221225477"}) {
+        SCOPED_TRACE(exitCode);
+        ScratchInstall install(CurrentTestName() + L"-" + std::wstring(exitCode.begin(), exitCode.end()));
+        LayOutScriptedLaunch(install);
+        install.WriteFile(L"runtime-exit-code.txt", exitCode);
+        TestProcess launcher = install.StartLauncher();
+        const RuntimeStart start = WaitForRuntimeStart(install);
+        ExpectEnds(launcher);
+        EXPECT_TRUE(start.recorded);
+        EXPECT_TRUE(install.Exists(L"ertmcache"));
+        EXPECT_FALSE(install.Exists(L"InPrRtm.exe"));
+        EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+        EXPECT_EQ(1, RuntimeStartCount(install));
+    }
 }
 
 TEST_F(LaunchScenario, TheChildGetsFifteenQuotedArgumentsAndParsesThemBack) {

@@ -241,9 +241,11 @@ TEST(LoaderWindow, RealTemplatePutsBothButtonsInTheCornerAndStartsThePulse) {
     ProbedLoaderWindow window(IDD_QUILOMFCAPP_DIALOG, 0);
     window.DoModal();
     EXPECT_TRUE(window.hadPulseTimer);
-    const CaptionButtonRects expected = PlaceCaptionButtons(window.windowWidth);
-    ExpectRect(expected.close, window.closeRect, "close");
-    ExpectRect(expected.minimize, window.minimizeRect, "minimise");
+    // 35 pixels square in the top-right corner, the minimise button 3 pixels
+    // left of the close button; the width follows the dialog font.
+    const int width = window.windowWidth;
+    ExpectRect({width - 35, 0, width, 35}, window.closeRect, "close");
+    ExpectRect({width - 73, 0, width - 38, 35}, window.minimizeRect, "minimise");
 }
 
 TEST(LoaderWindow, OneCaptionControlMissingLeavesTheOtherAtItsTemplatePlace) {
