@@ -77,7 +77,12 @@ TEST(CommandLineArgv, AnEmptyLineGivesTheProgramPassedIn) {
 }
 
 TEST(CommandLineArgv, TheRuntimeCommandLineReadsBackPositionForPosition) {
-    const wchar_t* const directories[] = {L"D:\\", L"D:\\Apps\\Tarvex", L"D:\\带 空格\\\\",
+    const wchar_t* const directories[] = {L"D:\\",
+                                          L"E:\\",
+                                          L"D:\\Apps\\Tarvex",
+                                          L"D:\\带 空格\\软件",
+                                          L"D:\\带 空格\\\\",
+                                          L"D:\\a b\\",
                                           L"\\\\server\\share\\"};
     for (const wchar_t* directory : directories) {
         RuntimeLaunchValues values;

@@ -107,7 +107,10 @@ TEST(UpdateMarker, SaysSixOnlyWhenTheTrimmedTextIsExactlySix) {
         {L"66", false},
         {std::wstring(L"6\0x", 3), true},
         {std::wstring(L"6\0", 2), true},  // a file padded with zeros
-        {std::wstring(L"\0" L"6", 2), false},
+        {std::wstring(L"\0"
+                      L"6",
+                      2),
+         false},
         {L"６", false},
     };
     for (const Case& c : cases) {
@@ -136,7 +139,7 @@ TEST(FailureDiagnosis, CjkScanKeepsTheRangeOfTheRegularExpression) {
         {std::wstring(1, wchar_t(0x4DFF)), false},  // last unit below the range
         {std::wstring(1, wchar_t(0x4E00)), true},   // first unit of the range
         {std::wstring(1, wchar_t(0x4E01)), true},
-        {std::wstring(1, wchar_t(0x6F22)), true},   // 漢, inside
+        {std::wstring(1, wchar_t(0x6F22)), true},  // 漢, inside
         {std::wstring(1, wchar_t(0x9FFE)), true},
         {std::wstring(1, wchar_t(0x9FFF)), true},   // last unit of the range
         {std::wstring(1, wchar_t(0xA000)), false},  // first unit above the range
@@ -145,13 +148,15 @@ TEST(FailureDiagnosis, CjkScanKeepsTheRangeOfTheRegularExpression) {
         {std::wstring(1, wchar_t(0xFFFF)), false},
         {std::wstring(1, wchar_t(0x0000)), false},
         {L"\xD840\xDC00", false},  // U+20000 (extension B): two surrogates, neither in the range
-        {L"\x4E00" L"abc", true},   // at the start
-        {L"abc\x9FFF", true},       // at the end
+        {L"\x4E00"
+         L"abc",
+         true},                                              // at the start
+        {L"abc\x9FFF", true},                                // at the end
         {std::wstring(L"a\0b", 3) + wchar_t(0x4E00), true},  // after an embedded NUL
         {std::wstring(L"a\0b", 3), false},
         {L"C:\\Program Files\\Tarvex\\", false},
         {L"C:\\\x30BD\x30D5\x30C8\\", false},  // katakana
-        {L"C:\\\xD55C\xAE00\\", false},       // hangul
+        {L"C:\\\xD55C\xAE00\\", false},        // hangul
         {L"C:\\\x8F6F\x4EF6\\", true},         // 软件
     };
     for (const Case& c : cases) {

@@ -107,7 +107,8 @@ public:
 
     // Update regions are kept for visible windows only.
     void ShowOffScreen() {
-        ::SetWindowPos(parent_, nullptr, -2000, -2000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        ::SetWindowPos(parent_, nullptr, -2000, -2000, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
 
     static constexpr int kSize = 35;
