@@ -116,6 +116,34 @@ TEST_F(LaunchScenario, TheChildGetsFifteenQuotedArgumentsAndParsesThemBack) {
     EXPECT_EQ(2u, CountOf(start.argv[14], kSeparator));
 }
 
+// The last value of position 14 is the online flag: "1" only for a non-zero
+// status the bridge answered without an error.
+TEST_F(LaunchScenario, TheOnlineFlagFollowsTheBridgesStatusAnswer) {
+    struct Case {
+        const char* what;
+        std::string status;
+        std::string onlineFlag;
+    } cases[] = {
+        {"status 1", "status=1\n", "1"},
+        {"status 0", "status=0\n", "0"},
+        {"status 1 with an error text", "status=1\nstatus_error=status service unreachable\n", "0"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchInstall install(CurrentTestName() + L"_" + std::to_wstring(++index));
+        LayOutScriptedLaunch(install);
+        ScriptTestBridge(install,
+                         c.status + "computer_id=PC-1\nregenerate=1\nwrite_runtime=runtime-source.bin\n");
+        TestProcess launcher = install.StartLauncher();
+        const RuntimeStart start = WaitForRuntimeStart(install);
+        ExpectEnds(launcher);
+        EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+        ASSERT_EQ(15u, start.argv.size()) << start.commandLine;
+        EXPECT_EQ(kSeparator + kSeparator + c.onlineFlag, start.argv[14]);
+    }
+}
+
 TEST_F(LaunchScenario, TheLoaderWindowIsHiddenWhileTheMainApplicationRuns) {
     ScratchInstall install;
     LayOutScriptedLaunch(install);
