@@ -191,6 +191,50 @@ TEST_F(LaunchScenario, ExitCodeSixStartsTheUpdaterBeforeParking) {
     EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
 }
 
+// The updater starts asynchronously, so it cannot tell by itself whether the
+// executable was parked before or after its start. A parked name that is
+// taken stops the launcher right after parking, at the report of the failed
+// park: by then the updater must already be running.
+TEST_F(LaunchScenario, TheUpdaterIsStartedBeforeTheExecutableIsParked) {
+    struct Case {
+        const char* what;
+        const char* exitCode;
+        bool updateArrivesDuringTheRun;
+    } cases[] = {
+        {"exit code 6", "6", false},
+        {"normal end with an update pending", "0", true},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        KillScenarioProcesses();
+        ScratchInstall install(CurrentTestName() + L"_" + std::to_wstring(++index));
+        LayOutScriptedLaunch(install);
+        InstallUpdater(install, L"orloupd.exe");
+        install.WriteFile(L"runtime-exit-code.txt", c.exitCode);
+        install.WriteFile(L"runtime-hold.txt", "");
+        TestProcess launcher = install.StartLauncher();
+        ASSERT_TRUE(WaitForRuntimeStart(install).recorded);
+        if (c.updateArrivesDuringTheRun) {
+            install.WriteFile(L"upd.tmp", MarkerBytes(1, "6"));
+            install.MakeFolder(L"update");
+            install.WriteFile(L"update\\package.bin", "new files");
+        }
+        install.MakeFolder(L"ertmcache");
+        install.WriteFile(L"runtime-release.txt", "");
+        MessageBoxInfo box = WaitForMessageBox(launcher.Id());
+        ASSERT_TRUE(box) << "no message about the executable that could not be parked";
+        EXPECT_EQ(0u, box.text.rfind(L"软件已退出，但运行文件 InPrRtm.exe 无法恢复为 ertmcache。\n", 0))
+            << Utf8(box.text);
+        EXPECT_TRUE(WaitForFileIn(install, L"updater-started.txt", 5000))
+            << "the updater was not started before the executable was parked";
+        AnswerMessageBox(box.window, IDOK);
+        ExpectEnds(launcher);
+        EXPECT_TRUE(WaitForFileIn(install, L"updater-started.txt"));
+        EXPECT_FALSE(install.Exists(L"upd.tmp"));
+    }
+}
+
 TEST_F(LaunchScenario, ExitCodeSixWithoutUpdaterSaysSoThenParksAndEnds) {
     ScratchInstall install;
     LayOutScriptedLaunch(install);
