@@ -390,6 +390,30 @@ TEST_F(LaunchScenario, AChildStartedByTheMainApplicationsFirstInstructionEndsWit
     EXPECT_TRUE(install.Exists(L"ertmcache"));
 }
 
+// What the main application leaves behind ends when the run's job is closed,
+// right after the run, not only when the launcher ends: here the launcher is
+// still there, telling the user about the update it cannot hand over.
+TEST_F(LaunchScenario, AChildLeftBehindByTheMainApplicationIsGoneBeforeTheLauncherActsOnTheEnd) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-grandchild-first.txt", "");
+    // A pending update without an updater: the loading goes on silently, and
+    // after the normal end the missing updater is reported.
+    install.WriteFile(L"upd.tmp", MarkerBytes(1, "6"));
+    install.MakeFolder(L"update");
+    install.WriteFile(L"update\\package.bin", "new files");
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = ExpectMessageBox(launcher, kUpdateTitle, L"升级程序加载失败！\n文件丢失。");
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(install.Exists(L"grandchild-pid.txt")) << "the grandchild did not start";
+    const DWORD grandchild = static_cast<DWORD>(std::stoul(install.ReadFile(L"grandchild-pid.txt")));
+    EXPECT_TRUE(ProcessEnds(grandchild, 5000)) << "the main application's child outlived its run";
+    EXPECT_TRUE(launcher.IsRunning());
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(launcher);
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+}
+
 TEST_F(LaunchScenario, ALauncherInAJobWithoutBreakawayStillStartsTheMainApplication) {
     ScratchInstall install;
     LayOutScriptedLaunch(install);
