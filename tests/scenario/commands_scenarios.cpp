@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <string>
 
+#include "LaunchInstall.h"
 #include "LauncherScenario.h"
 #include "LoaderWindow.h"
+#include "TestBridge.h"
 
 namespace {
 
@@ -77,26 +79,52 @@ protected:
     }
 };
 
+// The computer identifier leads the support argument: empty without a loaded
+// bridge, the bridge's answer with one (whose loading then stops at a data
+// store that does not match its digest, so the window stays).
 TEST_F(CommandsScenario, SupportLinkStartsTheSupportProgramWithFiveUnquotedValues) {
-    ScratchInstall install;
-    install.WithRequiredFiles().CopyIn(SupportStandIn(), L"Pelko.exe");
-    TestProcess launcher = install.StartLauncher();
-    HWND loader = OpenVisibleLoaderWindow(launcher);
-    ASSERT_TRUE(loader);
+    struct Case {
+        const char* what;
+        bool bridgeLoads;
+        std::wstring supportArgument;
+    } cases[] = {
+        {"no bridge", false, kSupportArgumentWithoutBridge},
+        {"bridge answering PC-0042", true, L"PC-0042_TVX_1.2.3.4_1899-12-30_LoadPage"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        KillScenarioProcesses();
+        ClearOpenedUrls();
+        ScratchInstall install(CurrentTestName() + L"_" + std::to_wstring(++index));
+        install.CopyIn(SupportStandIn(), L"Pelko.exe");
+        if (c.bridgeLoads) {
+            InstallTestBridge(install);
+            ScriptTestBridge(install, "status=1\ncomputer_id=PC-0042\n");
+            WriteConfig(install, {"Apdbm5=" + std::string(32, '0')});
+        } else {
+            install.WithRequiredFiles();
+        }
+        TestProcess launcher = install.StartLauncher();
+        HWND loader = OpenVisibleLoaderWindow(launcher);
+        ASSERT_TRUE(loader);
+        if (c.bridgeLoads) {
+            ASSERT_EQ(1u, WaitForOpenedUrls(1).size()) << "the data store check did not stop the loading";
+        }
 
-    const std::string commandLine = ClickSupportAndReadCommandLine(loader, install);
-    ASSERT_FALSE(commandLine.empty()) << "the support program was not started";
-    // Without a loaded bridge the computer identifier is empty; the launcher's version is 1.2.3.4.
-    EXPECT_EQ(Utf8(install.PathOf(L"Pelko.exe") + L" 192.0.2.66 6629 " + kSupportArgumentWithoutBridge +
-                   L" Tarvex"),
-              commandLine);
-    EXPECT_EQ(Utf8(install.PathOf(L"Pelko.exe") + L"\n192.0.2.66\n6629\n" + kSupportArgumentWithoutBridge +
-                   L"\nTarvex\n"),
-              WaitForFileText(install.PathOf(L"Pelko.argv.txt")));
-    PumpFor(300);
-    EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
-    EXPECT_TRUE(launcher.IsRunning());
-    EXPECT_TRUE(::IsWindowVisible(loader));
+        const std::string commandLine = ClickSupportAndReadCommandLine(loader, install);
+        ASSERT_FALSE(commandLine.empty()) << "the support program was not started";
+        // The launcher's version is 1.2.3.4; the support date is the zero date.
+        EXPECT_EQ(Utf8(install.PathOf(L"Pelko.exe") + L" 192.0.2.66 6629 " + c.supportArgument + L" Tarvex"),
+                  commandLine);
+        EXPECT_EQ(
+            Utf8(install.PathOf(L"Pelko.exe") + L"\n192.0.2.66\n6629\n" + c.supportArgument + L"\nTarvex\n"),
+            WaitForFileText(install.PathOf(L"Pelko.argv.txt")));
+        PumpFor(300);
+        EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+        EXPECT_TRUE(launcher.IsRunning());
+        EXPECT_TRUE(::IsWindowVisible(loader));
+    }
 }
 
 TEST_F(CommandsScenario, SecondClickWhileTheSupportProgramRunsWarnsAndStartsNothing) {

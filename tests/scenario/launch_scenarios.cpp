@@ -122,6 +122,34 @@ TEST_F(LaunchScenario, TheChildGetsFifteenQuotedArgumentsAndParsesThemBack) {
     EXPECT_EQ(2u, CountOf(start.argv[14], kSeparator));
 }
 
+// The last value of position 14 is the online flag: "1" only for a non-zero
+// status the bridge answered without an error.
+TEST_F(LaunchScenario, TheOnlineFlagFollowsTheBridgesStatusAnswer) {
+    struct Case {
+        const char* what;
+        std::string status;
+        std::string onlineFlag;
+    } cases[] = {
+        {"status 1", "status=1\n", "1"},
+        {"status 0", "status=0\n", "0"},
+        {"status 1 with an error text", "status=1\nstatus_error=status service unreachable\n", "0"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchInstall install(CurrentTestName() + L"_" + std::to_wstring(++index));
+        LayOutScriptedLaunch(install);
+        ScriptTestBridge(install,
+                         c.status + "computer_id=PC-1\nregenerate=1\nwrite_runtime=runtime-source.bin\n");
+        TestProcess launcher = install.StartLauncher();
+        const RuntimeStart start = WaitForRuntimeStart(install);
+        ExpectEnds(launcher);
+        EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+        ASSERT_EQ(15u, start.argv.size()) << start.commandLine;
+        EXPECT_EQ(kSeparator + kSeparator + c.onlineFlag, start.argv[14]);
+    }
+}
+
 TEST_F(LaunchScenario, TheLoaderWindowIsHiddenWhileTheMainApplicationRuns) {
     ScratchInstall install;
     LayOutScriptedLaunch(install);
@@ -167,6 +195,50 @@ TEST_F(LaunchScenario, ExitCodeSixStartsTheUpdaterBeforeParking) {
     EXPECT_FALSE(install.Exists(L"upd.tmp")) << "the marker stays after the updater started";
     EXPECT_TRUE(install.Exists(L"ertmcache"));
     EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+}
+
+// The updater starts asynchronously, so it cannot tell by itself whether the
+// executable was parked before or after its start. A parked name that is
+// taken stops the launcher right after parking, at the report of the failed
+// park: by then the updater must already be running.
+TEST_F(LaunchScenario, TheUpdaterIsStartedBeforeTheExecutableIsParked) {
+    struct Case {
+        const char* what;
+        const char* exitCode;
+        bool updateArrivesDuringTheRun;
+    } cases[] = {
+        {"exit code 6", "6", false},
+        {"normal end with an update pending", "0", true},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        KillScenarioProcesses();
+        ScratchInstall install(CurrentTestName() + L"_" + std::to_wstring(++index));
+        LayOutScriptedLaunch(install);
+        InstallUpdater(install, L"orloupd.exe");
+        install.WriteFile(L"runtime-exit-code.txt", c.exitCode);
+        install.WriteFile(L"runtime-hold.txt", "");
+        TestProcess launcher = install.StartLauncher();
+        ASSERT_TRUE(WaitForRuntimeStart(install).recorded);
+        if (c.updateArrivesDuringTheRun) {
+            install.WriteFile(L"upd.tmp", MarkerBytes(1, "6"));
+            install.MakeFolder(L"update");
+            install.WriteFile(L"update\\package.bin", "new files");
+        }
+        install.MakeFolder(L"ertmcache");
+        install.WriteFile(L"runtime-release.txt", "");
+        MessageBoxInfo box = WaitForMessageBox(launcher.Id());
+        ASSERT_TRUE(box) << "no message about the executable that could not be parked";
+        EXPECT_EQ(0u, box.text.rfind(L"软件已退出，但运行文件 InPrRtm.exe 无法恢复为 ertmcache。\n", 0))
+            << Utf8(box.text);
+        EXPECT_TRUE(WaitForFileIn(install, L"updater-started.txt", 5000))
+            << "the updater was not started before the executable was parked";
+        AnswerMessageBox(box.window, IDOK);
+        ExpectEnds(launcher);
+        EXPECT_TRUE(WaitForFileIn(install, L"updater-started.txt"));
+        EXPECT_FALSE(install.Exists(L"upd.tmp"));
+    }
 }
 
 TEST_F(LaunchScenario, ExitCodeSixWithoutUpdaterSaysSoThenParksAndEnds) {
@@ -321,6 +393,30 @@ TEST_F(LaunchScenario, AChildStartedByTheMainApplicationsFirstInstructionEndsWit
     const DWORD grandchild = static_cast<DWORD>(std::stoul(install.ReadFile(L"grandchild-pid.txt")));
     EXPECT_TRUE(ProcessEnds(grandchild, 10000)) << "the main application's child outlived the launcher";
     EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
+    EXPECT_TRUE(install.Exists(L"ertmcache"));
+}
+
+// What the main application leaves behind ends when the run's job is closed,
+// right after the run, not only when the launcher ends: here the launcher is
+// still there, telling the user about the update it cannot hand over.
+TEST_F(LaunchScenario, AChildLeftBehindByTheMainApplicationIsGoneBeforeTheLauncherActsOnTheEnd) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.WriteFile(L"runtime-grandchild-first.txt", "");
+    // A pending update without an updater: the loading goes on silently, and
+    // after the normal end the missing updater is reported.
+    install.WriteFile(L"upd.tmp", MarkerBytes(1, "6"));
+    install.MakeFolder(L"update");
+    install.WriteFile(L"update\\package.bin", "new files");
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = ExpectMessageBox(launcher, kUpdateTitle, L"升级程序加载失败！\n文件丢失。");
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(install.Exists(L"grandchild-pid.txt")) << "the grandchild did not start";
+    const DWORD grandchild = static_cast<DWORD>(std::stoul(install.ReadFile(L"grandchild-pid.txt")));
+    EXPECT_TRUE(ProcessEnds(grandchild, 5000)) << "the main application's child outlived its run";
+    EXPECT_TRUE(launcher.IsRunning());
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(launcher);
     EXPECT_TRUE(install.Exists(L"ertmcache"));
 }
 

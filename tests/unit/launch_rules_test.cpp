@@ -201,6 +201,8 @@ TEST(FailureDiagnosis, ChoosesOneMessagePerSituation) {
         {L"bad sql", false, false, true, kStoreRetryMessage},
         {L"wrong 73kqd_415209", false, false, true, kStoreRetryMessage},
         {L"FileDat missing", false, false, true, kStoreRetryMessage},
+        // The record name alone, none of the store engine's words with it.
+        {L"empty record DatFileInfo", false, false, true, kStoreRetryMessage},
         {L"BAD SQL", true, false, true, BridgeTextMessage(L"BAD SQL")},
         {L"file is not a database", true, false, false, BridgeTextMessage(L"file is not a database")},
         {L"", true, false, true, kGeneralRetryMessage},
