@@ -20,16 +20,6 @@ const std::wstring kRestartLoopText =
     L"请重启电脑后再打开软件，若仍无法启动，请尝试下载完整安装包安装修复。\n"
     L"更多解决请咨询软件服务人员，咨询电话：19999999999";
 
-std::wstring SystemText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
-        code, 0x400, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-    ::LocalFree(buffer);
-    return text;
-}
-
 bool ProcessEnds(DWORD processId, DWORD timeoutMs) {
     HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
     if (!process) {
@@ -431,29 +421,6 @@ TEST_F(LaunchScenario, ALauncherInAJobWithoutBreakawayStillStartsTheMainApplicat
     ExpectEnds(launcher);
     EXPECT_TRUE(MessageBoxes(launcher.Id()).empty());
     EXPECT_TRUE(install.Exists(L"ertmcache"));
-}
-
-TEST_F(LaunchScenario, AnExecutableThatCannotStartIsReportedAndTheWindowStays) {
-    ScratchInstall install;
-    LayOutPackagedNotAProgram(install);
-    TestProcess launcher = install.StartLauncher();
-    MessageBoxInfo box = WaitForMessageBox(launcher.Id());
-    ASSERT_TRUE(box) << "no message about the failed start";
-    EXPECT_EQ(Utf8(kLoadTitle), Utf8(box.title));
-    EXPECT_EQ(0u, box.text.rfind(L"加载失败！\n", 0)) << Utf8(box.text);
-    const std::wstring reason = box.text.substr(std::min<size_t>(box.text.size(), 6));
-    EXPECT_TRUE(reason == SystemText(ERROR_BAD_EXE_FORMAT) || reason == L"原因：文件或路径错误。" ||
-                reason == SystemText(ERROR_ACCESS_DENIED) || reason == SystemText(ERROR_FILE_INVALID))
-        << Utf8(box.text);
-    AnswerMessageBox(box.window, IDOK);
-    HWND loader = WaitForVisibleLoaderWindow(launcher);
-    ASSERT_TRUE(loader) << "the loader window did not show after the failed start";
-    EXPECT_TRUE(IsControlVisible(loader, 1013));
-    EXPECT_TRUE(IsControlEnabled(loader, 1013));
-    EXPECT_EQ(L"正在加载中.....", ControlText(loader, 1011));
-    EXPECT_TRUE(launcher.IsRunning());
-    EXPECT_TRUE(install.Exists(L"InPrRtm.exe"));
-    EXPECT_FALSE(install.Exists(L"ertmcache"));
 }
 
 TEST_F(LaunchScenario, AnInstallDirectoryAtADriveRootReachesTheChildIntact) {

@@ -1,6 +1,7 @@
 // The loading sequence's outcomes as a person meets them: a bridge that did
 // not load, an update handed over, a damaged data store, a main application
 // that could not be started.
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -181,11 +182,17 @@ TEST_F(LoadingScenario, AFailedLaunchLeavesThePulsingWindowWithAContinueLinkThat
     LayOutPackagedNotAProgram(install);
     TestProcess launcher = install.StartLauncher();
     MessageBoxInfo box = WaitForMessageBox(launcher.Id());
-    ASSERT_TRUE(box);
+    ASSERT_TRUE(box) << "no message about the failed start";
+    EXPECT_EQ(Utf8(L"软件加载提示"), Utf8(box.title));
     EXPECT_EQ(0u, box.text.rfind(L"加载失败！\n", 0)) << Utf8(box.text);
+    // The system names a file that is not a program in one of several ways.
+    const std::wstring reason = box.text.substr(std::min<size_t>(box.text.size(), 6));
+    EXPECT_TRUE(reason == SystemText(ERROR_BAD_EXE_FORMAT) || reason == L"原因：文件或路径错误。" ||
+                reason == SystemText(ERROR_ACCESS_DENIED) || reason == SystemText(ERROR_FILE_INVALID))
+        << Utf8(box.text);
     AnswerMessageBox(box.window, IDOK);
     HWND loader = WaitForVisibleLoaderWindow(launcher);
-    ASSERT_TRUE(loader);
+    ASSERT_TRUE(loader) << "the loader window did not show after the failed start";
     EXPECT_EQ(L"正在加载中.....", ControlText(loader, kStatusText));
     EXPECT_TRUE(IsControlVisible(loader, kContinueLink));
     EXPECT_TRUE(IsControlEnabled(loader, kContinueLink));
@@ -204,5 +211,6 @@ TEST_F(LoadingScenario, AFailedLaunchLeavesThePulsingWindowWithAContinueLinkThat
     AnswerMessageBox(again.window, IDOK);
     EXPECT_TRUE(::IsWindowVisible(loader));
     EXPECT_TRUE(install.Exists(L"InPrRtm.exe"));
+    EXPECT_FALSE(install.Exists(L"ertmcache")) << "a launch that never started parks nothing";
     EXPECT_TRUE(launcher.IsRunning());
 }

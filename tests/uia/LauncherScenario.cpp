@@ -39,6 +39,16 @@ std::string Utf8(const std::wstring& text) {
     return utf8;
 }
 
+std::wstring SystemText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+        code, 0x400, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
+    ::LocalFree(buffer);
+    return text;
+}
+
 void SetDotNetValue(const wchar_t* name, std::optional<DWORD> value) {
     WriteDotNetKey([&](HKEY key) {
         if (value) {

@@ -44,4 +44,8 @@ protected:
 // Readable wide strings in assertion messages.
 std::string Utf8(const std::wstring& text);
 
+// The system's text for an error code in the user's language, as the launcher
+// appends it to its own messages.
+std::wstring SystemText(DWORD code);
+
 #endif
