@@ -351,10 +351,6 @@ std::vector<DamageRow> DamageTable() {
     };
 }
 
-std::string RowFolderName(size_t index) {
-    return "row" + std::to_string(index);
-}
-
 }  // namespace
 
 class FaultScenario : public LauncherScenario {
