@@ -161,6 +161,8 @@ TEST_P(RuntimePrompt, GatesTheBridgeAndTheWindow) {
         MessageBoxInfo box = ExpectMessageBox(launcher, kRuntimeTitle, kDotNetText);
         ASSERT_TRUE(box);
         EXPECT_EQ(2u, box.buttons.size());
+        // Yes is the default: Enter goes on without the runtime.
+        ExpectOwnerlessWarningBox(box, IDYES);
         EXPECT_TRUE(TestBridgeCalls(install).empty()) << "the bridge was loaded before the answer";
         AnswerMessageBox(box.window, row.answer);
         ASSERT_TRUE(WaitForWindowGone(box.window)) << "the prompt stayed after it was answered";

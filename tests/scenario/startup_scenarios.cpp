@@ -30,6 +30,7 @@ TEST_F(StartupScenario, SecondLauncherShowsTheAlreadyRunningBoxOnceAndEnds) {
     ASSERT_TRUE(box);
     EXPECT_EQ(1u, MessageBoxes(second.Id()).size());
     EXPECT_EQ(std::vector<std::wstring>{L"OK"}, box.buttons);
+    ExpectOwnerlessWarningBox(box, IDOK);
     AnswerMessageBox(box.window, IDOK);
     ExpectEnds(second);
     EXPECT_TRUE(TopLevelWindows(second.Id()).empty());

@@ -17,6 +17,8 @@ struct MessageBoxInfo {
     std::wstring title;
     std::wstring text;
     std::vector<std::wstring> buttons;  // texts of the visible push buttons, in order
+    HWND owner = nullptr;               // the window the box is modal to; null for an ownerless box
+    int defaultButton = 0;              // identifier of the default push button (IDOK, IDYES...), 0 if none
     explicit operator bool() const { return window != nullptr; }
 };
 
@@ -33,6 +35,12 @@ MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs = kDefaultWait
 HWND WaitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs = kDefaultWaitMs);
 // Waits until the window is gone.
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultWaitMs);
+
+// Which system icon the box shows ("warning", "information", "error",
+// "question"), told from its pixels on the screen: an icon handle is private to
+// its process under Wine, so the box's own cannot be read from here. Waits
+// (bounded) for the icon to be painted; empty when none of them is there.
+std::wstring MessageBoxIcon(HWND box, DWORD timeoutMs = 5000);
 
 // Answers a message box with a button identifier (IDOK, IDCANCEL, IDYES, IDNO).
 void AnswerMessageBox(HWND box, int buttonId);
