@@ -107,15 +107,6 @@ private:
     DWORD* bits_ = nullptr;
 };
 
-// A rectangle of the screen, top row first.
-std::vector<COLORREF> ScreenPixels(const RECT& rect) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    PixelCanvas canvas(width, height);
-    ::BitBlt(canvas.Dc(), 0, 0, width, height, canvas.ScreenDc(), rect.left, rect.top, SRCCOPY);
-    return canvas.Pixels();
-}
-
 // The icon drawn by this process at the given size over a plain background,
 // as the box's icon control draws it.
 std::vector<COLORREF> RenderIcon(HICON icon, int width, int height, COLORREF background) {
@@ -172,6 +163,17 @@ std::wstring MatchSystemIcon(const std::vector<COLORREF>& seen, int width, int h
 }
 
 }  // namespace
+
+std::vector<COLORREF> ScreenPixels(const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) {
+        return std::vector<COLORREF>();
+    }
+    PixelCanvas canvas(width, height);
+    ::BitBlt(canvas.Dc(), 0, 0, width, height, canvas.ScreenDc(), rect.left, rect.top, SRCCOPY);
+    return canvas.Pixels();
+}
 
 std::wstring WindowText(HWND window) {
     const int length = ::GetWindowTextLengthW(window);

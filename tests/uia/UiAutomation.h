@@ -58,6 +58,8 @@ void ClickControl(HWND parent, int controlId);
 bool SaveWindowScreenshot(HWND window, const std::wstring& bmpPath);
 // The colour of one screen pixel, in screen coordinates.
 COLORREF ScreenPixel(int x, int y);
+// The colours of a rectangle of the screen (screen coordinates), row by row from the top.
+std::vector<COLORREF> ScreenPixels(const RECT& rect);
 
 // Sleeps while pumping this thread's messages.
 void PumpFor(DWORD milliseconds);
