@@ -187,7 +187,9 @@ protected:
 TEST_F(LoaderWindowScenario, WindowIsTheBorderlessTemplateWithItsOwnTaskbarButton) {
     EXPECT_EQ("Tarvex", Utf8(WindowText(window_)));
     // The system adds its own bits (clipping of siblings, the 3-D look); the
-    // template's bits must all be there and no caption or frame.
+    // template's bits must all be there and no caption or frame. (The real
+    // template sets none; that painting takes off a frame set by anything else
+    // is checked in the unit tests, with a framed copy of the template.)
     const LONG style = ::GetWindowLongW(window_, GWL_STYLE);
     EXPECT_EQ(Hex(0x90000048), Hex(style & 0x90000048));
     EXPECT_EQ(0, style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU)) << Hex(style);
