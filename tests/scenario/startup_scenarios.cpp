@@ -107,7 +107,8 @@ TEST_F(StartupScenario, StartFromAnotherDriveNeedsNoElevation) {
     unelevated.withoutAdministratorRights = true;
     TestProcess launcher = install.StartLauncher(unelevated);
     ASSERT_TRUE(WaitForLoaderWindow(launcher)) << "an unelevated launcher on D: must go straight on";
-    EXPECT_EQ(1u, ProcessIdsByName(kLauncherFileName).size());
+    EXPECT_EQ(std::vector<DWORD>{launcher.Id()}, ProcessIdsByName(kLauncherFileName))
+        << "another copy started beside the original";
 }
 
 TEST_F(StartupScenario, ClosingTheLoaderWindowEndsTheLauncher) {
