@@ -102,6 +102,9 @@ TestProcess TestProcess::Start(const std::wstring& program, const StartOptions& 
         ::SetInformationJobObject(started.job_, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
         ::AssignProcessToJobObject(started.job_, info.hProcess);
     }
+    if (options.whileSuspended) {
+        options.whileSuspended(info);
+    }
     ::ResumeThread(info.hThread);
     ::CloseHandle(info.hThread);
     started.process_ = info.hProcess;
