@@ -127,16 +127,29 @@ TEST_F(StartupScenario, UnelevatedStartFromTheSystemDriveHandsOverToARelaunchedC
 
     // Another copy was started through the "runas" verb. (Wine hands that copy
     // the caller's token rather than an elevated one, so the copy would ask
-    // again; the hand-over itself is what can be seen here.)
+    // again and end; the hand-over itself is what can be seen here, and the
+    // command line of any copy caught while it runs.)
     bool relaunched = false;
+    std::wstring commandLine;
     const ULONGLONG deadline = ::GetTickCount64() + kDefaultWaitMs;
-    while (!relaunched && ::GetTickCount64() < deadline) {
+    while (commandLine.empty() && ::GetTickCount64() < deadline) {
         for (DWORD id : ProcessIdsByName(kLauncherFileName)) {
-            relaunched = relaunched || id != original.Id();
+            if (id != original.Id()) {
+                relaunched = true;
+                commandLine = ProcessCommandLine(id);
+            }
         }
         PumpFor(20);
     }
     EXPECT_TRUE(relaunched) << "no relaunched launcher appeared";
+    // The copy is the launcher's own executable with no arguments.
+    int count = 0;
+    wchar_t** argv = ::CommandLineToArgvW(commandLine.c_str(), &count);
+    ASSERT_TRUE(argv) << "no command line read from a relaunched copy";
+    const std::vector<std::wstring> arguments(argv, argv + count);
+    ::LocalFree(argv);
+    ASSERT_EQ(1u, arguments.size()) << Utf8(commandLine);
+    EXPECT_EQ(0, _wcsicmp(install.LauncherPath().c_str(), arguments[0].c_str())) << Utf8(commandLine);
 }
 
 TEST_F(StartupScenario, AFailedRelaunchFromTheSystemDriveSaysWhyAndStartsNoCopy) {

@@ -1,6 +1,7 @@
 #include "TestProcess.h"
 
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <utility>
 
@@ -140,6 +141,35 @@ void TestProcess::Kill() {
         ::CloseHandle(job_);
         job_ = nullptr;
     }
+}
+
+std::wstring ProcessCommandLine(DWORD processId) {
+    using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QueryInformation>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!query || !process) {
+        if (process) {
+            ::CloseHandle(process);
+        }
+        return std::wstring();
+    }
+    std::wstring commandLine;
+    PROCESS_BASIC_INFORMATION basic = {};
+    PEB peb = {};
+    RTL_USER_PROCESS_PARAMETERS parameters = {};
+    if (query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) == 0 &&
+        ::ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) &&
+        ::ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr)) {
+        std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+        if (text.empty() ||
+            ::ReadProcessMemory(process, parameters.CommandLine.Buffer, &text[0], parameters.CommandLine.Length,
+                                nullptr)) {
+            commandLine = text;
+        }
+    }
+    ::CloseHandle(process);
+    return commandLine;
 }
 
 std::vector<DWORD> ProcessIdsByName(const std::wstring& exeName) {

@@ -52,6 +52,11 @@ private:
     DWORD startError_ = 0;
 };
 
+// The command line a running process was started with, read from its process
+// parameters (the test and the process must have the same width); empty when
+// the process is gone or cannot be read.
+std::wstring ProcessCommandLine(DWORD processId);
+
 // Ids of every running process whose executable file name matches (ignoring case).
 std::vector<DWORD> ProcessIdsByName(const std::wstring& exeName);
 // Ends every process of that name; used to clean up after a scenario.
