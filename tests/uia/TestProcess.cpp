@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -145,31 +146,28 @@ void TestProcess::Kill() {
 
 std::wstring ProcessCommandLine(DWORD processId) {
     using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    const auto query = reinterpret_cast<QueryInformation>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    const auto query = reinterpret_cast<QueryInformation>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    const std::unique_ptr<void, decltype(&::CloseHandle)> process(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId), &::CloseHandle);
     if (!query || !process) {
-        if (process) {
-            ::CloseHandle(process);
-        }
         return std::wstring();
     }
-    std::wstring commandLine;
     PROCESS_BASIC_INFORMATION basic = {};
     PEB peb = {};
     RTL_USER_PROCESS_PARAMETERS parameters = {};
-    if (query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) == 0 &&
-        ::ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) &&
-        ::ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr)) {
-        std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
-        if (text.empty() ||
-            ::ReadProcessMemory(process, parameters.CommandLine.Buffer, &text[0], parameters.CommandLine.Length,
-                                nullptr)) {
-            commandLine = text;
-        }
+    if (query(process.get(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
+        !::ReadProcessMemory(process.get(), basic.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
+        !::ReadProcessMemory(process.get(), peb.ProcessParameters, &parameters, sizeof(parameters),
+                             nullptr)) {
+        return std::wstring();
     }
-    ::CloseHandle(process);
-    return commandLine;
+    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (!text.empty() && !::ReadProcessMemory(process.get(), parameters.CommandLine.Buffer, &text[0],
+                                              parameters.CommandLine.Length, nullptr)) {
+        return std::wstring();
+    }
+    return text;
 }
 
 std::vector<DWORD> ProcessIdsByName(const std::wstring& exeName) {
