@@ -66,7 +66,8 @@ bool QuiloMfcApp::CheckRequiredFiles() {
         TraceValue(L"required files", L"all present");
         return true;
     }
-    TraceValue(L"required files", missing + L" missing");
+    // The full path, as checked: support sees where the launcher looked.
+    TraceValue(L"required files", CombinePath(TheStartupState().installDirectory, missing) + L" missing");
     ShowWarning(kRequiredFilesMissingText, kInitTitle);
     OpenPage(std::wstring(kWebsiteAddress) + kSoftwareListPath);
     return false;

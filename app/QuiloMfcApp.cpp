@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/ElevatedRelaunch.h"
 #include "app/ElevationRule.h"
 #include "app/LastResort.h"
 #include "util/ProductConstants.h"
@@ -120,12 +121,7 @@ void QuiloMfcApp::RelaunchElevated() {
     // ShellExecuteExW returns here, so the mutex is let go before asking. If the
     // relaunch fails, this copy ends after its message anyway.
     ReleaseSingleInstanceMutex();
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.lpVerb = L"runas";
-    info.lpFile = launcherPath.c_str();
-    info.nShow = SW_SHOWNORMAL;
+    SHELLEXECUTEINFOW info = ElevatedRelaunchRequest(launcherPath);
     if (::ShellExecuteExW(&info)) {
         if (info.hProcess) {
             ::CloseHandle(info.hProcess);

@@ -222,6 +222,8 @@ TEST_F(CommandsScenario, CloseAsksFirstCancelKeepsTheWindowAndOkEndsTheLauncher)
     MessageBoxInfo question = ExpectMessageBox(launcher, kCloseTitle, kCloseText);
     ASSERT_TRUE(question);
     EXPECT_EQ(2u, question.buttons.size());
+    // OK is the default: Enter confirms the close.
+    ExpectOwnerlessWarningBox(question, IDOK);
     AnswerMessageBox(question.window, IDCANCEL);
     ASSERT_TRUE(WaitForWindowGone(question.window));
     PumpFor(500);

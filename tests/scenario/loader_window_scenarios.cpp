@@ -3,7 +3,10 @@
 // colours on the screen and the website link. (The status text's pulse is
 // checked in the unit tests: font handles are private to a process under Wine,
 // so the font cannot be read from here.)
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <vector>
 
 #include "LauncherScenario.h"
@@ -14,6 +17,10 @@ namespace {
 constexpr COLORREF kBandColor = RGB(58, 183, 167);
 constexpr COLORREF kMinimizeHotColor = RGB(129, 209, 199);
 constexpr COLORREF kCloseHotColor = RGB(251, 60, 60);
+constexpr COLORREF kTitleTextColor = RGB(255, 255, 255);
+constexpr COLORREF kPhoneTextColor = RGB(60, 62, 101);
+constexpr int kTitleId = 1001;
+constexpr int kPhoneId = 1019;
 constexpr int kCloseId = 1003;
 constexpr int kMinimizeId = 1004;
 
@@ -104,6 +111,51 @@ COLORREF WaitForScreenColor(int x, int y, COLORREF expected) {
     return seen;
 }
 
+int ColorDistance(COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+           std::abs(GetBValue(a) - GetBValue(b));
+}
+
+struct TextOnScreen {
+    COLORREF background = CLR_INVALID;  // the most common colour of the control's rectangle
+    COLORREF glyph = CLR_INVALID;       // the pixel that differs most from it
+};
+
+// A static control's text as the screen shows it. Antialiasing blends the
+// glyphs' edges into the background, but their cores carry the text colour
+// itself: the pixel furthest from the background. Waits (bounded) until a
+// glyph is on the screen.
+TextOnScreen ReadTextOnScreen(HWND control) {
+    RECT rect;
+    ::GetWindowRect(control, &rect);
+    TextOnScreen seen;
+    const ULONGLONG deadline = ::GetTickCount64() + 5000;
+    do {
+        const std::vector<COLORREF> pixels = ScreenPixels(rect);
+        std::map<COLORREF, size_t> counts;
+        for (COLORREF pixel : pixels) {
+            ++counts[pixel];
+        }
+        if (counts.empty()) {
+            return seen;
+        }
+        seen.background = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                              return a.second < b.second;
+                          })->first;
+        seen.glyph = seen.background;
+        for (COLORREF pixel : pixels) {
+            if (ColorDistance(pixel, seen.background) > ColorDistance(seen.glyph, seen.background)) {
+                seen.glyph = pixel;
+            }
+        }
+        if (ColorDistance(seen.glyph, seen.background) > 100) {
+            return seen;
+        }
+        PumpFor(50);
+    } while (::GetTickCount64() < deadline);
+    return seen;
+}
+
 void ClickAt(int x, int y) {
     ::SetCursorPos(x, y);
     PumpFor(100);
@@ -135,7 +187,9 @@ protected:
 TEST_F(LoaderWindowScenario, WindowIsTheBorderlessTemplateWithItsOwnTaskbarButton) {
     EXPECT_EQ("Tarvex", Utf8(WindowText(window_)));
     // The system adds its own bits (clipping of siblings, the 3-D look); the
-    // template's bits must all be there and no caption or frame.
+    // template's bits must all be there and no caption or frame. (The real
+    // template sets none; that painting takes off a frame set by anything else
+    // is checked in the unit tests, with a framed copy of the template.)
     const LONG style = ::GetWindowLongW(window_, GWL_STYLE);
     EXPECT_EQ(Hex(0x90000048), Hex(style & 0x90000048));
     EXPECT_EQ(0, style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU)) << Hex(style);
@@ -243,6 +297,21 @@ TEST_F(LoaderWindowScenario, ScreenShowsTheBandAndTheHotCaptionButtons) {
     ::SetCursorPos(0, 0);
     EXPECT_EQ(Rgb(kBandColor), Rgb(WaitForScreenColor(minimizeCorner.x, minimizeCorner.y, kBandColor)));
     ::DeleteFileW(shot.c_str());
+}
+
+TEST_F(LoaderWindowScenario, TitleIsWhiteOnTheBandAndThePhoneNumberKeepsItsOwnColour) {
+    RECT window;
+    ::GetWindowRect(window_, &window);
+    // The window's first paint may still be on its way to the screen (bounded wait).
+    WaitForScreenColor(window.left + WindowWidth(window_) / 2, window.top, kBandColor);
+
+    const TextOnScreen title = ReadTextOnScreen(::GetDlgItem(window_, kTitleId));
+    EXPECT_EQ(Rgb(kBandColor), Rgb(title.background)) << "the title hides the band behind it";
+    EXPECT_EQ(Rgb(kTitleTextColor), Rgb(title.glyph));
+
+    const TextOnScreen phone = ReadTextOnScreen(::GetDlgItem(window_, kPhoneId));
+    EXPECT_EQ(Rgb(::GetSysColor(COLOR_BTNFACE)), Rgb(phone.background));
+    EXPECT_EQ(Rgb(kPhoneTextColor), Rgb(phone.glyph));
 }
 
 TEST_F(LoaderWindowScenario, CaptionGlyphsAreDrawnWhiteOnTheButtons) {

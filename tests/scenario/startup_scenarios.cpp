@@ -1,14 +1,53 @@
 // Start-up as a person meets it: one launcher at a time, the elevated relaunch
 // from the system drive, and the loader window at the end of start-up.
 #include <set>
+#include <string>
 #include <vector>
 
 #include "LauncherScenario.h"
+#include "SupportTrace.h"
 #include "TestBridge.h"
 
 namespace {
 const std::wstring kAlreadyRunningTitle = L"重复打开软件提示";
 const std::wstring kAlreadyRunningText = L"Tarvex已经在运行中！\n请在电脑任务栏查找软件图标打开主界面！";
+const std::wstring kElevationFailedTitle = L"加载失败提示";
+const std::wstring kElevationFailedText = L"软件当前安装在系统盘，以管理员身份启动失败！\n原因：";
+
+// The system's own text for an error, in the user's language, as FormatMessageW gives it.
+std::wstring SystemText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+        error, 0x400, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const std::wstring text = buffer ? std::wstring(buffer, length) : std::wstring();
+    ::LocalFree(buffer);
+    return text;
+}
+
+// The error code of a failed relaunch in the support trace of that process,
+// which has ended; fails the test when the trace holds none.
+DWORD RelaunchErrorInTrace(DWORD processId) {
+    const std::string prefix = "elevation: relaunch failed, error ";
+    std::string malformed;
+    for (const TraceRecordLines& record : ReadSupportTrace(&malformed)) {
+        const std::vector<std::string> lines = record.StartingWith(prefix);
+        if (record.pid == processId && !lines.empty()) {
+            return static_cast<DWORD>(std::stoul(lines.front().substr(prefix.size())));
+        }
+    }
+    ADD_FAILURE() << "the trace records no failed relaunch " << malformed;
+    return ERROR_SUCCESS;
+}
+
+// Every running launcher, whatever its executable is called now.
+std::vector<DWORD> LauncherIds(const std::wstring& otherName) {
+    std::vector<DWORD> ids = ProcessIdsByName(kLauncherFileName);
+    for (DWORD id : ProcessIdsByName(otherName)) {
+        ids.push_back(id);
+    }
+    return ids;
+}
 
 // Start-up's later steps may show boxes of their own before the window; they are answered.
 HWND WaitForLoaderWindow(const TestProcess& launcher) {
@@ -30,6 +69,7 @@ TEST_F(StartupScenario, SecondLauncherShowsTheAlreadyRunningBoxOnceAndEnds) {
     ASSERT_TRUE(box);
     EXPECT_EQ(1u, MessageBoxes(second.Id()).size());
     EXPECT_EQ(std::vector<std::wstring>{L"OK"}, box.buttons);
+    ExpectOwnerlessWarningBox(box, IDOK);
     AnswerMessageBox(box.window, IDOK);
     ExpectEnds(second);
     EXPECT_TRUE(TopLevelWindows(second.Id()).empty());
@@ -87,16 +127,68 @@ TEST_F(StartupScenario, UnelevatedStartFromTheSystemDriveHandsOverToARelaunchedC
 
     // Another copy was started through the "runas" verb. (Wine hands that copy
     // the caller's token rather than an elevated one, so the copy would ask
-    // again; the hand-over itself is what can be seen here.)
+    // again and end; the hand-over itself is what can be seen here, and the
+    // command line of any copy caught while it runs.)
     bool relaunched = false;
+    std::wstring commandLine;
     const ULONGLONG deadline = ::GetTickCount64() + kDefaultWaitMs;
-    while (!relaunched && ::GetTickCount64() < deadline) {
+    while (commandLine.empty() && ::GetTickCount64() < deadline) {
         for (DWORD id : ProcessIdsByName(kLauncherFileName)) {
-            relaunched = relaunched || id != original.Id();
+            if (id != original.Id()) {
+                relaunched = true;
+                commandLine = ProcessCommandLine(id);
+            }
         }
         PumpFor(20);
     }
     EXPECT_TRUE(relaunched) << "no relaunched launcher appeared";
+    // The copy is the launcher's own executable with no arguments.
+    int count = 0;
+    wchar_t** argv = ::CommandLineToArgvW(commandLine.c_str(), &count);
+    ASSERT_TRUE(argv) << "no command line read from a relaunched copy";
+    const std::vector<std::wstring> arguments(argv, argv + count);
+    ::LocalFree(argv);
+    ASSERT_EQ(1u, arguments.size()) << Utf8(commandLine);
+    EXPECT_EQ(0, _wcsicmp(install.LauncherPath().c_str(), arguments[0].c_str())) << Utf8(commandLine);
+}
+
+TEST_F(StartupScenario, AFailedRelaunchFromTheSystemDriveSaysWhyAndStartsNoCopy) {
+    ClearSupportTraceFolder();
+    ScratchInstall install(CurrentTestName(), L"C:\\quilo-scenarios");
+    InstallTestBridge(install);
+    const std::wstring movedName = L"TarvexLauncher.moved.exe";
+    StartOptions unelevated;
+    unelevated.withoutAdministratorRights = true;
+    // The launcher asks the shell for the executable it was started from;
+    // moved away before the launcher runs, it is not there to be started.
+    unelevated.whileSuspended = [&install, &movedName](const PROCESS_INFORMATION&) {
+        EXPECT_TRUE(::MoveFileW(install.LauncherPath().c_str(), install.PathOf(movedName).c_str()))
+            << "error " << ::GetLastError();
+    };
+    TestProcess original = install.StartLauncher(unelevated);
+    MessageBoxInfo box = WaitForMessageBox(original.Id());
+    ASSERT_TRUE(box) << "the launcher showed no message";
+    if (box.title != kElevationFailedTitle) {
+        // The shell reports the missing file in a box of its own first.
+        AnswerMessageBox(box.window, IDOK);
+        ASSERT_TRUE(WaitForWindowGone(box.window));
+        box = WaitForMessageBox(original.Id());
+        ASSERT_TRUE(box) << "the launcher showed no message of its own";
+    }
+    ExpectOwnerlessWarningBox(box, IDOK);
+    EXPECT_EQ(std::vector<DWORD>{original.Id()}, LauncherIds(movedName)) << "another copy started";
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(original);
+    EXPECT_TRUE(LauncherIds(movedName).empty()) << "another copy started";
+
+    // The reason is the system's text for the error the launcher took from the
+    // shell, which its trace records. Windows keeps ERROR_FILE_NOT_FOUND for
+    // the caller; Wine's shell loses it while showing its own report, so the
+    // launcher reads 0 there.
+    const DWORD error = RelaunchErrorInTrace(original.Id());
+    EXPECT_TRUE(error == ERROR_FILE_NOT_FOUND || error == ERROR_SUCCESS) << "error " << error;
+    EXPECT_EQ(Utf8(kElevationFailedTitle), Utf8(box.title));
+    EXPECT_EQ(Utf8(kElevationFailedText + SystemText(error)), Utf8(box.text));
 }
 
 TEST_F(StartupScenario, StartFromAnotherDriveNeedsNoElevation) {
@@ -106,7 +198,8 @@ TEST_F(StartupScenario, StartFromAnotherDriveNeedsNoElevation) {
     unelevated.withoutAdministratorRights = true;
     TestProcess launcher = install.StartLauncher(unelevated);
     ASSERT_TRUE(WaitForLoaderWindow(launcher)) << "an unelevated launcher on D: must go straight on";
-    EXPECT_EQ(1u, ProcessIdsByName(kLauncherFileName).size());
+    EXPECT_EQ(std::vector<DWORD>{launcher.Id()}, ProcessIdsByName(kLauncherFileName))
+        << "another copy started beside the original";
 }
 
 TEST_F(StartupScenario, ClosingTheLoaderWindowEndsTheLauncher) {

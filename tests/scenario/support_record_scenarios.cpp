@@ -82,7 +82,7 @@ TEST_F(SupportRecordScenario, AFailedStartRecordsTheVerdictAndTheMessageTheUserS
 
     const TraceRecordLines record = RecordOf(launcher.Id());
     const std::string shown = Joined(record.lines);
-    EXPECT_TRUE(record.Has("required files: Quilord.da missing")) << shown;
+    EXPECT_TRUE(record.Has("required files: " + Utf8(install.PathOf(L"Quilord.da")) + " missing")) << shown;
     EXPECT_TRUE(record.Has(ExpectedMessageBoxLine(title, text, "OK"))) << shown;
     EXPECT_TRUE(record.StartingWith("bridge load: ").empty()) << shown;
 }

@@ -124,6 +124,12 @@ MessageBoxInfo LauncherScenario::ExpectMessageBox(const TestProcess& launcher, c
     return box;
 }
 
+void LauncherScenario::ExpectOwnerlessWarningBox(const MessageBoxInfo& box, int defaultButton) {
+    EXPECT_EQ(nullptr, box.owner) << "the box \"" << Utf8(box.title) << "\" has an owner window";
+    EXPECT_EQ(defaultButton, box.defaultButton) << "default button of \"" << Utf8(box.title) << "\"";
+    EXPECT_EQ("warning", Utf8(MessageBoxIcon(box.window))) << "icon of \"" << Utf8(box.title) << "\"";
+}
+
 void LauncherScenario::ExpectEnds(TestProcess& process, DWORD timeoutMs) {
     EXPECT_TRUE(process.WaitForExit(timeoutMs)) << "the process did not end within " << timeoutMs << " ms";
 }

@@ -37,6 +37,9 @@ protected:
     // Waits for the launcher's message box and checks its title and text exactly.
     MessageBoxInfo ExpectMessageBox(const TestProcess& launcher, const std::wstring& title,
                                     const std::wstring& text, DWORD timeoutMs = kDefaultWaitMs);
+    // Checks what every box of the launcher shares: no owner (it is not modal
+    // to the loader window), the warning icon, and the expected default button.
+    void ExpectOwnerlessWarningBox(const MessageBoxInfo& box, int defaultButton);
     // Waits for the process to end (bounded) and fails when it does not.
     void ExpectEnds(TestProcess& process, DWORD timeoutMs = kDefaultWaitMs);
 };

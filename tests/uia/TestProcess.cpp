@@ -1,7 +1,9 @@
 #include "TestProcess.h"
 
 #include <tlhelp32.h>
+#include <winternl.h>
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -102,6 +104,9 @@ TestProcess TestProcess::Start(const std::wstring& program, const StartOptions& 
         ::SetInformationJobObject(started.job_, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
         ::AssignProcessToJobObject(started.job_, info.hProcess);
     }
+    if (options.whileSuspended) {
+        options.whileSuspended(info);
+    }
     ::ResumeThread(info.hThread);
     ::CloseHandle(info.hThread);
     started.process_ = info.hProcess;
@@ -137,6 +142,32 @@ void TestProcess::Kill() {
         ::CloseHandle(job_);
         job_ = nullptr;
     }
+}
+
+std::wstring ProcessCommandLine(DWORD processId) {
+    using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QueryInformation>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    const std::unique_ptr<void, decltype(&::CloseHandle)> process(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId), &::CloseHandle);
+    if (!query || !process) {
+        return std::wstring();
+    }
+    PROCESS_BASIC_INFORMATION basic = {};
+    PEB peb = {};
+    RTL_USER_PROCESS_PARAMETERS parameters = {};
+    if (query(process.get(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
+        !::ReadProcessMemory(process.get(), basic.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
+        !::ReadProcessMemory(process.get(), peb.ProcessParameters, &parameters, sizeof(parameters),
+                             nullptr)) {
+        return std::wstring();
+    }
+    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (!text.empty() && !::ReadProcessMemory(process.get(), parameters.CommandLine.Buffer, &text[0],
+                                              parameters.CommandLine.Length, nullptr)) {
+        return std::wstring();
+    }
+    return text;
 }
 
 std::vector<DWORD> ProcessIdsByName(const std::wstring& exeName) {

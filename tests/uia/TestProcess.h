@@ -5,6 +5,7 @@
 // their handles. A process still running when its owner goes away is ended,
 // so that one failed scenario cannot leave windows behind for the next.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct StartOptions {
     bool withoutAdministratorRights = false;
     // Start inside a job of the test that forbids breakaway.
     bool insideJobWithoutBreakaway = false;
+    // Runs after the process is created and before its first instruction, for
+    // changes the program must find in place when it starts.
+    std::function<void(const PROCESS_INFORMATION&)> whileSuspended;
 };
 
 class TestProcess {
@@ -47,6 +51,11 @@ private:
     DWORD processId_ = 0;
     DWORD startError_ = 0;
 };
+
+// The command line a running process was started with, read from its process
+// parameters (the test and the process must have the same width); empty when
+// the process is gone or cannot be read.
+std::wstring ProcessCommandLine(DWORD processId);
 
 // Ids of every running process whose executable file name matches (ignoring case).
 std::vector<DWORD> ProcessIdsByName(const std::wstring& exeName);

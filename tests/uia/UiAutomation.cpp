@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -39,7 +40,140 @@ BOOL CALLBACK CollectButton(HWND child, LPARAM lParam) {
     return TRUE;
 }
 
+// The visible push button drawn as the default one. (Wine's dialog manager
+// answers DM_GETDEFID with IDOK whatever the box's default is, so the
+// buttons' own style is what tells.)
+BOOL CALLBACK FindDefaultButton(HWND child, LPARAM lParam) {
+    auto* found = reinterpret_cast<int*>(lParam);
+    const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+    if (ClassName(child) == L"Button" && (style & WS_VISIBLE) && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+        *found = ::GetDlgCtrlID(child);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A 32-bit top-down bitmap selected into a memory device context, whose
+// pixels can be read back as COLORREF values.
+class PixelCanvas {
+public:
+    PixelCanvas(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        screen_ = ::GetDC(nullptr);
+        memory_ = ::CreateCompatibleDC(screen_);
+        bitmap_ =
+            ::CreateDIBSection(screen_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        previous_ = ::SelectObject(memory_, bitmap_);
+    }
+    ~PixelCanvas() {
+        ::SelectObject(memory_, previous_);
+        ::DeleteObject(bitmap_);
+        ::DeleteDC(memory_);
+        ::ReleaseDC(nullptr, screen_);
+    }
+    PixelCanvas(const PixelCanvas&) = delete;
+    PixelCanvas& operator=(const PixelCanvas&) = delete;
+
+    HDC Dc() const { return memory_; }
+    HDC ScreenDc() const { return screen_; }
+    std::vector<COLORREF> Pixels() const {
+        ::GdiFlush();
+        std::vector<COLORREF> pixels;
+        if (!bits_) {
+            return pixels;
+        }
+        const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
+        for (size_t i = 0; i < count; ++i) {
+            // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
+            const DWORD pixel = bits_[i];
+            pixels.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
+        }
+        return pixels;
+    }
+
+private:
+    int width_;
+    int height_;
+    HDC screen_ = nullptr;
+    HDC memory_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    DWORD* bits_ = nullptr;
+};
+
+// The icon drawn by this process at the given size over a plain background,
+// as the box's icon control draws it.
+std::vector<COLORREF> RenderIcon(HICON icon, int width, int height, COLORREF background) {
+    PixelCanvas canvas(width, height);
+    HBRUSH brush = ::CreateSolidBrush(background);
+    const RECT all = {0, 0, width, height};
+    ::FillRect(canvas.Dc(), &all, brush);
+    ::DeleteObject(brush);
+    ::DrawIconEx(canvas.Dc(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    return canvas.Pixels();
+}
+
+bool IsNearColor(COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+               std::abs(GetBValue(a) - GetBValue(b)) <
+           48;
+}
+
+size_t CountDifferences(const std::vector<COLORREF>& seen, const std::vector<COLORREF>& expected) {
+    size_t differences = 0;
+    for (size_t i = 0; i < seen.size() && i < expected.size(); ++i) {
+        differences += IsNearColor(seen[i], expected[i]) ? 0 : 1;
+    }
+    return differences;
+}
+
+// The system icon that the pixels show, or empty while they show none of them.
+std::wstring MatchSystemIcon(const std::vector<COLORREF>& seen, int width, int height) {
+    if (seen.empty()) {
+        return std::wstring();
+    }
+    const struct {
+        const wchar_t* name;
+        LPCWSTR resource;
+    } candidates[] = {{L"warning", IDI_WARNING},
+                      {L"information", IDI_INFORMATION},
+                      {L"error", IDI_ERROR},
+                      {L"question", IDI_QUESTION}};
+    // The icons' corners are transparent: the first pixel is the background.
+    const COLORREF background = seen.front();
+    std::wstring best;
+    size_t fewest = seen.size();
+    for (const auto& candidate : candidates) {
+        const std::vector<COLORREF> expected =
+            RenderIcon(::LoadIconW(nullptr, candidate.resource), width, height, background);
+        const size_t differences = CountDifferences(seen, expected);
+        if (differences < fewest) {
+            fewest = differences;
+            best = candidate.name;
+        }
+    }
+    // Smoothed edges may differ a little; a different icon differs in most of its pixels.
+    return fewest * 20 <= seen.size() ? best : std::wstring();
+}
+
 }  // namespace
+
+std::vector<COLORREF> ScreenPixels(const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) {
+        return std::vector<COLORREF>();
+    }
+    PixelCanvas canvas(width, height);
+    ::BitBlt(canvas.Dc(), 0, 0, width, height, canvas.ScreenDc(), rect.left, rect.top, SRCCOPY);
+    return canvas.Pixels();
+}
 
 std::wstring WindowText(HWND window) {
     const int length = ::GetWindowTextLengthW(window);
@@ -72,6 +206,8 @@ MessageBoxInfo ReadMessageBox(HWND window) {
     info.title = WindowText(window);
     info.text = WindowText(textControl);
     ::EnumChildWindows(window, &CollectButton, reinterpret_cast<LPARAM>(&info.buttons));
+    info.owner = ::GetWindow(window, GW_OWNER);
+    ::EnumChildWindows(window, &FindDefaultButton, reinterpret_cast<LPARAM>(&info.defaultButton));
     return info;
 }
 
@@ -121,6 +257,34 @@ bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
         PumpFor(50);
     }
     return true;
+}
+
+std::wstring MessageBoxIcon(HWND box, DWORD timeoutMs) {
+    // The icon control of the system's message box template: 0x14 on Windows,
+    // 1088 in Wine's copy of the template.
+    HWND iconControl = ::GetDlgItem(box, 0x14);
+    if (!iconControl) {
+        iconControl = ::GetDlgItem(box, 1088);
+    }
+    if (!iconControl) {
+        return std::wstring();
+    }
+    RECT rect;
+    ::GetClientRect(iconControl, &rect);
+    ::MapWindowPoints(iconControl, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) {
+        return std::wstring();
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        const std::wstring icon = MatchSystemIcon(ScreenPixels(rect), width, height);
+        if (!icon.empty() || ::GetTickCount64() >= deadline) {
+            return icon;
+        }
+        PumpFor(50);
+    }
 }
 
 void AnswerMessageBox(HWND box, int buttonId) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0); }

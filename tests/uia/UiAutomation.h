@@ -17,6 +17,8 @@ struct MessageBoxInfo {
     std::wstring title;
     std::wstring text;
     std::vector<std::wstring> buttons;  // texts of the visible push buttons, in order
+    HWND owner = nullptr;               // the window the box is modal to; null for an ownerless box
+    int defaultButton = 0;              // identifier of the default push button (IDOK, IDYES...), 0 if none
     explicit operator bool() const { return window != nullptr; }
 };
 
@@ -34,6 +36,12 @@ HWND WaitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs = 
 // Waits until the window is gone.
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultWaitMs);
 
+// Which system icon the box shows ("warning", "information", "error",
+// "question"), told from its pixels on the screen: an icon handle is private to
+// its process under Wine, so the box's own cannot be read from here. Waits
+// (bounded) for the icon to be painted; empty when none of them is there.
+std::wstring MessageBoxIcon(HWND box, DWORD timeoutMs = 5000);
+
 // Answers a message box with a button identifier (IDOK, IDCANCEL, IDYES, IDNO).
 void AnswerMessageBox(HWND box, int buttonId);
 
@@ -50,6 +58,8 @@ void ClickControl(HWND parent, int controlId);
 bool SaveWindowScreenshot(HWND window, const std::wstring& bmpPath);
 // The colour of one screen pixel, in screen coordinates.
 COLORREF ScreenPixel(int x, int y);
+// The colours of a rectangle of the screen (screen coordinates), row by row from the top.
+std::vector<COLORREF> ScreenPixels(const RECT& rect);
 
 // Sleeps while pumping this thread's messages.
 void PumpFor(DWORD milliseconds);

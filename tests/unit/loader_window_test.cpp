@@ -268,6 +268,44 @@ TEST(LoaderWindow, WithoutStatusTextThereIsNoStatusFontAndNoPulse) {
     EXPECT_EQ(nullptr, window.StatusFont());
 }
 
+TEST(LoaderWindow, PaintingTakesOffTheCaptionAndFrameWhateverSetThem) {
+    MessageBoxDismisser dismisser;
+    constexpr LONG kFrameStyles = WS_CAPTION | WS_THICKFRAME;
+    constexpr LONG kFrameExStyles = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE;
+    // Records the styles around the first paint, then closes.
+    struct Probe : ProbedLoaderWindow {
+        using ProbedLoaderWindow::ProbedLoaderWindow;
+        bool painted = false;
+        LONG styleBefore = 0;
+        LONG exStyleBefore = 0;
+        LONG styleAfter = 0;
+        LONG exStyleAfter = 0;
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message != WM_PAINT || painted || ::IsIconic(m_hWnd)) {
+                return ProbedLoaderWindow::WindowProc(message, wParam, lParam);
+            }
+            styleBefore = ::GetWindowLongW(m_hWnd, GWL_STYLE);
+            exStyleBefore = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
+            const LRESULT result = ProbedLoaderWindow::WindowProc(message, wParam, lParam);
+            styleAfter = ::GetWindowLongW(m_hWnd, GWL_STYLE);
+            exStyleAfter = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
+            painted = true;
+            ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+            return result;
+        }
+    } probe(IDD_LOADER_FRAMED, 1000);
+    probe.DoModal();
+    ASSERT_TRUE(probe.painted) << "the window was never painted";
+    // The template gave the window its frame; nothing took it off before the paint.
+    ASSERT_EQ(kFrameStyles, probe.styleBefore & kFrameStyles);
+    ASSERT_EQ(kFrameExStyles, probe.exStyleBefore & kFrameExStyles);
+    EXPECT_EQ(0, probe.styleAfter & kFrameStyles);
+    EXPECT_EQ(0, probe.exStyleAfter & kFrameExStyles);
+    // Only those bits go: the window stays a visible pop-up on the taskbar.
+    EXPECT_EQ(probe.styleBefore & ~kFrameStyles, probe.styleAfter);
+    EXPECT_EQ(WS_EX_APPWINDOW, probe.exStyleAfter & WS_EX_APPWINDOW);
+}
+
 TEST(LoaderWindow, IconIsSetBigAndSmall) {
     MessageBoxDismisser dismisser;
     HICON bigIcon = nullptr;

@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "app/ElevatedRelaunch.h"
 #include "app/QuiloMfcApp.h"
 #include "bridge/BridgeHost.h"
 #include "util/MessageBox.h"
@@ -75,4 +76,19 @@ TEST(MessageBoxes, AnEmptyTitleShowsTheDefaultTitle) {
     reader.join();
     EXPECT_EQ(L"提示", title);
     EXPECT_EQ(IDOK, answer);
+}
+
+TEST(ElevatedRelaunch, AsksForTheLauncherItselfAsAdministratorWithNothingElse) {
+    const std::wstring launcherPath = L"C:\\Program Files\\Tarvex\\TarvexLauncher.exe";
+    const SHELLEXECUTEINFOW request = ElevatedRelaunchRequest(launcherPath);
+    EXPECT_EQ(sizeof(SHELLEXECUTEINFOW), request.cbSize);
+    // The handle of the new copy is handed back, for the caller to close.
+    EXPECT_EQ(static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS), request.fMask);
+    ASSERT_NE(nullptr, request.lpVerb);
+    EXPECT_EQ(std::wstring(L"runas"), request.lpVerb);
+    EXPECT_EQ(launcherPath.c_str(), request.lpFile);
+    EXPECT_TRUE(!request.lpParameters || !*request.lpParameters) << "arguments: " << request.lpParameters;
+    EXPECT_EQ(nullptr, request.lpDirectory);
+    EXPECT_EQ(SW_SHOWNORMAL, request.nShow);
+    EXPECT_EQ(nullptr, request.hwnd);
 }
