@@ -9,6 +9,7 @@
 #include "util/ProductConstants.h"
 #include "bridge/BridgeHost.h"
 #include "launch/RestartChain.h"
+#include "launch/ShellStartError.h"
 #include "launch/SystemErrorText.h"
 #include "loader_window/QuiloMfcAppDlg.h"
 #include "util/MessageBox.h"
@@ -128,7 +129,7 @@ void QuiloMfcApp::RelaunchElevated() {
         }
         return;
     }
-    const DWORD error = ::GetLastError();
+    const DWORD error = ShellStartError(::GetLastError(), reinterpret_cast<INT_PTR>(info.hInstApp));
     TraceValue(L"elevation", L"relaunch failed, error " + std::to_wstring(error));
     ShowWarning(kElevationFailedText + SystemErrorText(error), kElevationFailedTitle);
 }

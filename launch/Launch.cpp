@@ -11,6 +11,7 @@
 #include "launch/RuntimeFiles.h"
 #include "launch/RuntimeLaunch.h"
 #include "launch/RuntimeProcess.h"
+#include "launch/ShellStartError.h"
 #include "launch/SystemErrorText.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
@@ -36,12 +37,7 @@ bool StartLauncherCopy(const std::wstring& restartChain, DWORD& error) {
     if (started > 32) {
         return true;
     }
-    // The shell's own codes up to 32 that it has not set as the last error
-    // are the system's codes of the same value (file not found, access denied...).
-    error = ::GetLastError();
-    if (error == ERROR_SUCCESS) {
-        error = started != 0 ? static_cast<DWORD>(started) : ERROR_NOT_ENOUGH_MEMORY;
-    }
+    error = ShellStartError(::GetLastError(), started);
     return false;
 }
 

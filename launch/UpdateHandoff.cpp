@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "launch/RuntimeFiles.h"
+#include "launch/ShellStartError.h"
 #include "launch/SystemErrorText.h"
 #include "launch/UpdateHandoff.h"
 #include "launch/UpdateMarker.h"
@@ -40,7 +41,7 @@ bool RuntimeLaunch::StartUpdater(bool reportMissing) {
     const HINSTANCE started =
         ::ShellExecuteW(nullptr, L"open", updaterPath.c_str(), nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(started) <= 32) {
-        const DWORD error = ::GetLastError();
+        const DWORD error = ShellStartError(::GetLastError(), reinterpret_cast<INT_PTR>(started));
         TraceValue(L"update hand-off", settings.updaterFileName + L" failed to start");
         ShowWarning(kUpdaterStartFailedPrefix + ReduceFailureText(SystemErrorText(error)),
                     kUpdateTitle);

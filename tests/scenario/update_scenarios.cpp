@@ -1,6 +1,7 @@
 // Handing over to the updater: the marker "upd.tmp" with a non-empty "update"
 // folder makes the launcher start the updater instead of the main application
 // and end at once; a marker that does not say "6" changes nothing.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,10 @@ TEST_F(UpdateScenario, AnUpdaterThatCannotStartIsReportedAndTheMarkerStays) {
     EXPECT_EQ(Utf8(kUpdateTitle), Utf8(box.title));
     EXPECT_EQ(0u, box.text.rfind(L"升级程序加载失败！\n", 0)) << Utf8(box.text);
     EXPECT_NE(L"升级程序加载失败！\n文件丢失。", box.text);
+    // A reason, and never "success" for a start that failed.
+    const std::wstring reason = box.text.substr(std::min<size_t>(box.text.size(), 9));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_NE(Utf8(SystemText(ERROR_SUCCESS)), Utf8(reason));
     EXPECT_TRUE(install.Exists(L"upd.tmp"));
     AnswerMessageBox(box.window, IDOK);
     // The loading sequence goes on to the launch.

@@ -7,10 +7,14 @@
 #include <regex>
 #include <sstream>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include "launch/ConfigFile.h"
 #include "launch/FailureDiagnosis.h"
 #include "launch/RestartChain.h"
 #include "launch/RuntimeProcess.h"
+#include "launch/ShellStartError.h"
 #include "launch/SystemErrorText.h"
 #include "launch/UpdateMarker.h"
 
@@ -240,6 +244,31 @@ TEST(BreakawayRetry, NoOtherFailureIsRetried) {
     EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_ACCESS_DENIED, 0, true));
     EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_FILE_NOT_FOUND, CREATE_BREAKAWAY_FROM_JOB, true));
     EXPECT_FALSE(ShouldRetryWithoutBreakaway(ERROR_BAD_EXE_FORMAT, CREATE_BREAKAWAY_FROM_JOB, true));
+}
+
+TEST(ShellStartError, TheLastErrorWinsAndOtherwiseTheShellsCodeSaysWhatFailed) {
+    const struct {
+        DWORD lastError;
+        INT_PTR shellResult;
+        DWORD expected;
+    } cases[] = {
+        {ERROR_CANCELLED, SE_ERR_ACCESSDENIED, ERROR_CANCELLED},
+        {ERROR_SUCCESS, SE_ERR_FNF, ERROR_FILE_NOT_FOUND},
+        {ERROR_SUCCESS, SE_ERR_PNF, ERROR_PATH_NOT_FOUND},
+        {ERROR_SUCCESS, SE_ERR_ACCESSDENIED, ERROR_ACCESS_DENIED},
+        {ERROR_SUCCESS, ERROR_BAD_FORMAT, ERROR_BAD_FORMAT},
+        {ERROR_SUCCESS, 0, ERROR_NOT_ENOUGH_MEMORY},
+        {ERROR_SUCCESS, SE_ERR_SHARE, ERROR_SHARING_VIOLATION},
+        {ERROR_SUCCESS, SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},
+        {ERROR_SUCCESS, SE_ERR_ASSOCINCOMPLETE, ERROR_NO_ASSOCIATION},
+        {ERROR_SUCCESS, SE_ERR_DDEBUSY, ERROR_DDE_FAIL},
+        {ERROR_SUCCESS, SE_ERR_DLLNOTFOUND, ERROR_DLL_NOT_FOUND},
+        {ERROR_SUCCESS, 33, ERROR_UNIDENTIFIED_ERROR},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(row.expected, ShellStartError(row.lastError, row.shellResult))
+            << row.lastError << " " << row.shellResult;
+    }
 }
 
 TEST(RestartChain, RestartsThreeTimesInARowWithinAMinuteThenStops) {
