@@ -14,6 +14,7 @@
 #include "loader_window/QuiloMfcAppDlg.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
+#include "util/ScopedHandle.h"
 #include "util/StartupPhases.h"
 #include "util/Trace.h"
 
@@ -124,9 +125,8 @@ void QuiloMfcApp::RelaunchElevated() {
     ReleaseSingleInstanceMutex();
     SHELLEXECUTEINFOW info = ElevatedRelaunchRequest(launcherPath);
     if (::ShellExecuteExW(&info)) {
-        if (info.hProcess) {
-            ::CloseHandle(info.hProcess);
-        }
+        // The copy runs on its own; its handle is not needed.
+        ScopedKernelHandle relaunched(info.hProcess);
         return;
     }
     const DWORD error = ShellStartError(::GetLastError(), reinterpret_cast<INT_PTR>(info.hInstApp));

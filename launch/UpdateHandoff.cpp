@@ -28,10 +28,9 @@ bool RuntimeLaunch::IsUpdatePending() {
 }
 
 bool RuntimeLaunch::StartUpdater(bool reportMissing) {
-    const LaunchSettings& settings = settings_;
-    const std::wstring updaterPath = CombinePath(settings.installDirectory, settings.updaterFileName);
+    const std::wstring updaterPath = CombinePath(settings_.installDirectory, settings_.updaterFileName);
     if (!::PathFileExistsW(updaterPath.c_str())) {
-        TraceValue(L"update hand-off", settings.updaterFileName + L" missing");
+        TraceValue(L"update hand-off", settings_.updaterFileName + L" missing");
         if (reportMissing) {
             ShowWarning(kUpdaterMissingMessage, kUpdateTitle);
         }
@@ -42,14 +41,13 @@ bool RuntimeLaunch::StartUpdater(bool reportMissing) {
         ::ShellExecuteW(nullptr, L"open", updaterPath.c_str(), nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(started) <= 32) {
         const DWORD error = ShellStartError(::GetLastError(), reinterpret_cast<INT_PTR>(started));
-        TraceValue(L"update hand-off", settings.updaterFileName + L" failed to start");
-        ShowWarning(kUpdaterStartFailedPrefix + ReduceFailureText(SystemErrorText(error)),
-                    kUpdateTitle);
+        TraceValue(L"update hand-off", settings_.updaterFileName + L" failed to start");
+        ShowWarning(kUpdaterStartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kUpdateTitle);
         return false;
     }
-    TraceValue(L"update hand-off", settings.updaterFileName + L" started");
+    TraceValue(L"update hand-off", settings_.updaterFileName + L" started");
     // The next start of the launcher must not hand over a second time.
-    const std::wstring markerPath = CombinePath(settings.installDirectory, kUpdateMarkerName);
+    const std::wstring markerPath = CombinePath(settings_.installDirectory, kUpdateMarkerName);
     if (::PathFileExistsW(markerPath.c_str()) && !::DeleteFileW(markerPath.c_str())) {
         ShowWarning(kMarkerNotDeletedPrefix + SystemErrorText(::GetLastError()), kUpdateTitle);
     }
