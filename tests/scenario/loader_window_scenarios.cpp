@@ -5,7 +5,6 @@
 // so the font cannot be read from here.)
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -109,11 +108,6 @@ COLORREF WaitForScreenColor(int x, int y, COLORREF expected) {
         seen = ScreenPixel(x, y);
     }
     return seen;
-}
-
-int ColorDistance(COLORREF a, COLORREF b) {
-    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
-           std::abs(GetBValue(a) - GetBValue(b));
 }
 
 struct TextOnScreen {

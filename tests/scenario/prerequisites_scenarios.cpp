@@ -302,12 +302,6 @@ TEST_F(PrerequisiteScenario, ALauncherAtADriveRootNamesItsFilesThereAndOpensTheP
     EXPECT_EQ(1u, OpenedUrls().size());
 
     // The root already ends in a backslash: the path holds exactly one before the name.
-    std::string malformed;
-    std::vector<std::string> verdicts;
-    for (const TraceRecordLines& record : ReadSupportTrace(&malformed)) {
-        if (record.pid == launcher.Id()) {
-            verdicts = record.StartingWith("required files: ");
-        }
-    }
-    EXPECT_EQ(std::vector<std::string>{"required files: E:\\CsVarnApi.dll missing"}, verdicts) << malformed;
+    EXPECT_EQ(std::vector<std::string>{"required files: E:\\CsVarnApi.dll missing"},
+              TraceRecordOf(launcher.Id()).StartingWith("required files: "));
 }

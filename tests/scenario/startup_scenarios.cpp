@@ -18,15 +18,12 @@ const std::wstring kElevationFailedText = L"软件当前安装在系统盘，以
 // which has ended; fails the test when the trace holds none.
 DWORD RelaunchErrorInTrace(DWORD processId) {
     const std::string prefix = "elevation: relaunch failed, error ";
-    std::string malformed;
-    for (const TraceRecordLines& record : ReadSupportTrace(&malformed)) {
-        const std::vector<std::string> lines = record.StartingWith(prefix);
-        if (record.pid == processId && !lines.empty()) {
-            return static_cast<DWORD>(std::stoul(lines.front().substr(prefix.size())));
-        }
+    const std::vector<std::string> lines = TraceRecordOf(processId).StartingWith(prefix);
+    if (lines.empty()) {
+        ADD_FAILURE() << "the trace records no failed relaunch";
+        return ERROR_SUCCESS;
     }
-    ADD_FAILURE() << "the trace records no failed relaunch " << malformed;
-    return ERROR_SUCCESS;
+    return static_cast<DWORD>(std::stoul(lines.front().substr(prefix.size())));
 }
 
 // Every running launcher, whatever its executable is called now.

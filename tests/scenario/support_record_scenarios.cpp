@@ -18,19 +18,6 @@ std::string Joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-// The record the launcher of that process id left; fails when there is none.
-TraceRecordLines RecordOf(DWORD processId) {
-    std::string malformed;
-    for (const TraceRecordLines& record : ReadSupportTrace(&malformed)) {
-        if (record.pid == processId) {
-            EXPECT_TRUE(malformed.empty()) << malformed;
-            return record;
-        }
-    }
-    ADD_FAILURE() << "no record of process " << processId << " in " << Utf8(SupportTraceFolder());
-    return TraceRecordLines();
-}
-
 }  // namespace
 
 class SupportRecordScenario : public LauncherScenario {
@@ -48,7 +35,7 @@ TEST_F(SupportRecordScenario, ACleanStartRecordsEachVerdictTheChildAndThePhases)
     const RuntimeStart start = WaitForRuntimeStart(install);
     ExpectEnds(launcher);
 
-    const TraceRecordLines record = RecordOf(launcher.Id());
+    const TraceRecordLines record = TraceRecordOf(launcher.Id());
     const std::string shown = Joined(record.lines);
     for (const std::string& line : std::vector<std::string>{
              "single instance: first copy", "install directory: " + Utf8(install.Directory()),
@@ -80,7 +67,7 @@ TEST_F(SupportRecordScenario, AFailedStartRecordsTheVerdictAndTheMessageTheUserS
     AnswerMessageBox(box.window, IDOK);
     ExpectEnds(launcher);
 
-    const TraceRecordLines record = RecordOf(launcher.Id());
+    const TraceRecordLines record = TraceRecordOf(launcher.Id());
     const std::string shown = Joined(record.lines);
     EXPECT_TRUE(record.Has("required files: " + Utf8(install.PathOf(L"Quilord.da")) + " missing")) << shown;
     EXPECT_TRUE(record.Has(ExpectedMessageBoxLine(title, text, "OK"))) << shown;

@@ -139,6 +139,18 @@ std::vector<TraceRecordLines> ReadSupportTrace(std::string* malformed) {
     return records;
 }
 
+TraceRecordLines TraceRecordOf(DWORD processId) {
+    std::string malformed;
+    for (const TraceRecordLines& record : ReadSupportTrace(&malformed)) {
+        if (record.pid == processId) {
+            EXPECT_TRUE(malformed.empty()) << malformed;
+            return record;
+        }
+    }
+    ADD_FAILURE() << "no record of process " << processId << " in " << Utf8(SupportTraceFolder());
+    return TraceRecordLines();
+}
+
 std::string ExpectedMessageBoxLine(const std::wstring& title, const std::wstring& text, const char* answer) {
     std::string escaped;
     for (char c : Utf8(text)) {

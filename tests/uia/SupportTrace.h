@@ -31,6 +31,10 @@ struct TraceRecordLines {
 // the middle of a record, a missing CRLF) is described in `malformed`.
 std::vector<TraceRecordLines> ReadSupportTrace(std::string* malformed);
 
+// The record the launcher of that process id left (a well-formed trace
+// expected); fails the test when there is none.
+TraceRecordLines TraceRecordOf(DWORD processId);
+
 // The record's line for a box shown to the user, built here independently:
 // "message box: TITLE | TEXT | answer: ANSWER", line breaks written as \n.
 std::string ExpectedMessageBoxLine(const std::wstring& title, const std::wstring& text, const char* answer);

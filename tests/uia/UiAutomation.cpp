@@ -120,9 +120,7 @@ std::vector<COLORREF> RenderIcon(HICON icon, int width, int height, COLORREF bac
 }
 
 bool IsNearColor(COLORREF a, COLORREF b) {
-    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
-               std::abs(GetBValue(a) - GetBValue(b)) <
-           48;
+    return ColorDistance(a, b) < 48;
 }
 
 size_t CountDifferences(const std::vector<COLORREF>& seen, const std::vector<COLORREF>& expected) {
@@ -163,6 +161,11 @@ std::wstring MatchSystemIcon(const std::vector<COLORREF>& seen, int width, int h
 }
 
 }  // namespace
+
+int ColorDistance(COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+           std::abs(GetBValue(a) - GetBValue(b));
+}
 
 std::vector<COLORREF> ScreenPixels(const RECT& rect) {
     const int width = rect.right - rect.left;

@@ -61,6 +61,9 @@ COLORREF ScreenPixel(int x, int y);
 // The colours of a rectangle of the screen (screen coordinates), row by row from the top.
 std::vector<COLORREF> ScreenPixels(const RECT& rect);
 
+// How far apart two colours are: the sum of their channels' differences.
+int ColorDistance(COLORREF a, COLORREF b);
+
 // Sleeps while pumping this thread's messages.
 void PumpFor(DWORD milliseconds);
 
