@@ -1,0 +1,23 @@
+#!/bin/bash
+# Runs inside the i686 guest, on the host's own root (under a writable overlay):
+# finishes the system's mounts, runs the command the host left in the share
+# with the host's environment and working directory, writes its exit code
+# beside its output and powers the guest off.
+# Usage (from the guest's /init): i686-vm-guest.sh SHARE_DIR
+share=$1
+mkdir -p /dev/pts /dev/shm
+mount -t devpts devpts /dev/pts
+mount -t tmpfs tmpfs /dev/shm
+mount -t tmpfs tmpfs /run
+hostname i686-guest 2>/dev/null
+ip link set lo up 2>/dev/null
+
+# The host's environment and the command, as the host wrote them.
+. "$share/environment.sh"
+cd "$QUILO_VM_WORKDIR" || echo "i686-vm: no folder $QUILO_VM_WORKDIR in the guest" >>"$share/output"
+"${quilo_vm_command[@]}" >>"$share/output" 2>&1 </dev/null
+echo $? >"$share/exit-code.tmp"
+mv "$share/exit-code.tmp" "$share/exit-code"
+sync
+echo o >/proc/sysrq-trigger
+sleep 60
