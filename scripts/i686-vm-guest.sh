@@ -12,6 +12,9 @@ mount -t tmpfs tmpfs /run
 hostname i686-guest 2>/dev/null
 ip link set lo up 2>/dev/null
 
+read -r uptime _ </proc/uptime
+echo "i686-vm: the guest is up after ${uptime%.*} s" >>"$share/output"
+
 # The host's environment and the command, as the host wrote them.
 . "$share/environment.sh"
 cd "$QUILO_VM_WORKDIR" || echo "i686-vm: no folder $QUILO_VM_WORKDIR in the guest" >>"$share/output"

@@ -24,6 +24,23 @@ quilo_can_run_i686() {
   return 1
 }
 
+# How the i686 leg runs here. Sets QUILO_I686_MODE to "native" (the machine
+# executes 32-bit code), "emulated" (it cannot: the leg runs in the full-system
+# emulator of scripts/i686-vm.sh) or "left-out" (QUILO_SKIP_I686 alone does that),
+# and QUILO_I686_REASON to why.
+quilo_i686_mode() {
+  if quilo_can_run_i686; then
+    QUILO_I686_MODE=native
+    QUILO_I686_REASON="this machine executes 32-bit x86 code"
+  elif [ -n "${QUILO_SKIP_I686:-}" ] && [ "$QUILO_SKIP_I686" != 0 ]; then
+    QUILO_I686_MODE=left-out
+    QUILO_I686_REASON=$QUILO_I686_LEFT_OUT
+  else
+    QUILO_I686_MODE=emulated
+    QUILO_I686_REASON="run in a full-system emulator: $QUILO_I686_LEFT_OUT"
+  fi
+}
+
 # Configures and builds one width into BUILD_DIR. Usage: quilo_build WIDTH BUILD_DIR [CMAKE_ARGS...]
 quilo_build() {
   local width=$1 build_dir=$2

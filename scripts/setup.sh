@@ -36,6 +36,31 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# Where 32-bit code cannot run, the i686 leg runs in a full-system emulator
+# (scripts/i686-vm.sh): qemu, busybox for the guest's initramfs, depmod for its
+# kernel's modules and mkfs.ext4 for its writable disk. The kernel itself is
+# fetched and kept in the build tree by the script that boots it.
+. "$(dirname "$0")/legs.sh"
+quilo_i686_mode
+if [ "$QUILO_I686_MODE" = emulated ]; then
+  emulator_missing=()
+  for p in qemu-system-x86 busybox-static kmod e2fsprogs; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      emulator_missing+=("$p")
+    fi
+  done
+  if [ ${#emulator_missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" != 0 ]; then
+      echo "setup.sh: the i686 leg's emulator needs these packages and installing them needs root: ${emulator_missing[*]}" >&2
+      exit 1
+    fi
+    echo "setup.sh: installing ${emulator_missing[*]} (the i686 leg's emulator)"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get install -y -qq --no-install-recommends "${emulator_missing[@]}" >/dev/null ||
+      { apt-get update -qq && apt-get install -y -qq --no-install-recommends "${emulator_missing[@]}" >/dev/null; }
+  fi
+fi
+
 # Scenarios start launchers under a Chinese and an English Unix locale: Wine
 # takes a process's system locale, ANSI code page and file-name charset from
 # them, and a locale that is not generated leaves non-ASCII paths unreadable.

@@ -37,6 +37,7 @@ quilo_ensure_prefix() {
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.quilo-ready" ]; then
+      local started=$SECONDS
       rm -rf "$WINEPREFIX"
       DISPLAY= wineboot -i >/dev/null 2>&1 || true
       wineserver -w
@@ -47,6 +48,7 @@ quilo_ensure_prefix() {
       ln -sfn "$QUILO_BUILD_DIR/drive-d" "$WINEPREFIX/dosdevices/d:"
       ln -sfn "$QUILO_BUILD_DIR/drive-e" "$WINEPREFIX/dosdevices/e:"
       touch "$WINEPREFIX/.quilo-ready"
+      echo "wine-env: made the $WINEARCH prefix $WINEPREFIX in $((SECONDS - started)) s" >&2
     fi
     # A separate marker, so that prefixes made before this step get it too.
     if [ ! -f "$WINEPREFIX/.quilo-cjk-fonts-1" ]; then
