@@ -110,16 +110,21 @@ std::string ScratchInstall::ReadFile(const std::wstring& name) const {
 
 std::string ReadFileBytes(const std::wstring& path) {
     std::string bytes;
-    FILE* file = ::_wfopen(path.c_str(), L"rb");
-    if (!file) {
+    // The programs under test replace their files by renaming a finished copy
+    // over them, and the renaming handle holds delete access until it is
+    // closed: a reader that does not share delete access would find the file
+    // there and still fail to open it, and read it as empty.
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         return bytes;
     }
     char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+    DWORD got = 0;
+    while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) {
         bytes.append(chunk, got);
     }
-    std::fclose(file);
+    ::CloseHandle(file);
     return bytes;
 }
 

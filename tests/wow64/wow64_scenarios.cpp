@@ -24,7 +24,8 @@ std::optional<bool> IsUnderWow64(DWORD processId) {
 }
 
 std::optional<bool> IsInAJob(DWORD processId) {
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    // Windows answers with limited query rights; Wine's server asks for full ones.
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
     if (!process) {
         return std::nullopt;
     }
