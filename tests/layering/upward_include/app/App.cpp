@@ -1,0 +1,2 @@
+#include "loader_window/LoaderWindow.h"
+#include "util/Paths.h"

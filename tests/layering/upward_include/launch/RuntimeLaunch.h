@@ -1,0 +1,2 @@
+#include "bridge/Bridge.h"
+#include "framework/Dialog.h"

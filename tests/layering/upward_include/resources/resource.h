@@ -1,0 +1,1 @@
+#define IDD_LOADER 102
