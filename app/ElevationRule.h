@@ -7,7 +7,9 @@
 #include <cwctype>
 #include <string>
 
-inline bool ShouldRelaunchElevated(bool runAsAdmin, bool onSystemDrive) { return !runAsAdmin && onSystemDrive; }
+inline bool ShouldRelaunchElevated(bool runAsAdmin, bool onSystemDrive) {
+    return !runAsAdmin && onSystemDrive;
+}
 
 // Whether two paths start with the same three characters (the drive root), ignoring case.
 inline bool IsSameDriveRoot(const std::wstring& first, const std::wstring& second) {
@@ -23,5 +25,8 @@ inline bool IsSameDriveRoot(const std::wstring& first, const std::wstring& secon
     }
     return true;
 }
+
+// Whether the path lies on the drive of the system folder this Windows reports.
+bool IsPathOnSystemDrive(const std::wstring& path);
 
 #endif

@@ -51,10 +51,14 @@ bool QuiloMfcApp::IsRunAsAdmin() {
     return member == TRUE;
 }
 
-bool QuiloMfcApp::IsOnSystemDrive() {
+bool IsPathOnSystemDrive(const std::wstring& path) {
     wchar_t systemDirectory[kPathBufferLength] = {};
     ::GetSystemDirectoryW(systemDirectory, kPathBufferLength);
-    return IsSameDriveRoot(GetLauncherPath(), systemDirectory);
+    return IsSameDriveRoot(path, systemDirectory);
+}
+
+bool QuiloMfcApp::IsOnSystemDrive() {
+    return IsPathOnSystemDrive(GetLauncherPath());
 }
 
 bool QuiloMfcApp::CheckRequiredFiles() {
@@ -99,7 +103,8 @@ bool QuiloMfcApp::PrepareRuntime() {
             std::wstring statusError;
             const int status = TheBridgeHost().QueryStatus(statusError);
             state.online = status != 0;
-            TraceValue(L"bridge status", statusError.empty() ? std::to_wstring(status) : L"error: " + statusError);
+            TraceValue(L"bridge status",
+                       statusError.empty() ? std::to_wstring(status) : L"error: " + statusError);
         }
     } else {
         TraceValue(L"bridge load", L"skipped, no .NET Framework");

@@ -13,7 +13,9 @@ std::wstring CurrentTestName() {
     std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "scratch";
     std::wstring wide;
     for (char c : name) {
-        wide += (std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_') ? static_cast<wchar_t>(c) : L'_';
+        wide += (std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_')
+                    ? static_cast<wchar_t>(c)
+                    : L'_';
     }
     return wide;
 }
@@ -35,7 +37,8 @@ void DeleteTree(const std::wstring& folder) {
         operation.pFrom = from.c_str();
         operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
         ::SHFileOperationW(&operation);
-        if (::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES || ::GetTickCount64() >= deadline) {
+        if (::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES ||
+            ::GetTickCount64() >= deadline) {
             return;
         }
         ::Sleep(100);
@@ -114,8 +117,9 @@ std::string ReadFileBytes(const std::wstring& path) {
     // over them, and the renaming handle holds delete access until it is
     // closed: a reader that does not share delete access would find the file
     // there and still fail to open it, and read it as empty.
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return bytes;
     }

@@ -1,34 +1,47 @@
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <string>
+
+#include <windows.h>
+
 #include "app/ElevationRule.h"
 #include "util/MessageBox.h"
 
-// From the launcher's path, the system folder and the current rights to the
-// decision, as startup combines the two rules: a wrong drive comparison and a
-// wrong rights test both change a row.
-TEST(ElevationRule, RelaunchesOnlyUnelevatedFromTheSystemDrive) {
+// The drive test on real paths of this Windows: the system folder's own drive
+// in either case, and what is not that drive root.
+TEST(ElevationRule, APathIsOnTheSystemDriveOnlyAtTheSystemFoldersDriveRoot) {
+    wchar_t systemFolder[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetSystemDirectoryW(systemFolder, MAX_PATH));
+    const std::wstring system(systemFolder);
+    const std::wstring root = system.substr(0, 3);
+    std::wstring lowerRoot = root;
+    lowerRoot[0] = static_cast<wchar_t>(std::towlower(lowerRoot[0]));
+    const std::wstring otherRoot = std::wstring(1, root[0] == L'D' ? L'E' : L'D') + L":\\";
     struct Case {
-        const wchar_t* launcherPath;
-        const wchar_t* systemFolder;
-        bool runAsAdmin;
-        bool relaunch;
+        std::wstring path;
+        bool onSystemDrive;
     } cases[] = {
-        {L"C:\\Apps\\launcher.exe", L"C:\\windows\\system32", false, true},
-        {L"c:\\Apps\\launcher.exe", L"C:\\windows\\system32", false, true},
-        {L"C:\\launcher.exe", L"c:\\windows", false, true},
-        {L"C:\\Apps\\launcher.exe", L"C:\\windows\\system32", true, false},
-        {L"D:\\Apps\\launcher.exe", L"C:\\windows\\system32", false, false},
-        {L"D:\\Apps\\launcher.exe", L"C:\\windows\\system32", true, false},
-        // Same letter, but not a drive root: a share or a relative path.
-        {L"C:Apps\\launcher.exe", L"C:\\windows", false, false},
-        {L"\\\\server\\share\\launcher.exe", L"C:\\windows", false, false},
-        {L"", L"C:\\windows", false, false},
+        {system + L"\\TarvexLauncher.exe", true},
+        {root + L"Program Files\\Tarvex\\TarvexLauncher.exe", true},
+        {lowerRoot + L"Apps\\TarvexLauncher.exe", true},
+        {root + L"TarvexLauncher.exe", true},
+        {otherRoot + L"Tarvex\\TarvexLauncher.exe", false},
+        // The same letter without its root: a path relative to that drive's current folder.
+        {root.substr(0, 2) + L"Apps\\TarvexLauncher.exe", false},
+        {L"\\\\server\\share\\TarvexLauncher.exe", false},
+        {L"", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.relaunch,
-                  ShouldRelaunchElevated(c.runAsAdmin, IsSameDriveRoot(c.launcherPath, c.systemFolder)))
-            << c.launcherPath << " " << c.systemFolder << " admin=" << c.runAsAdmin;
+        EXPECT_EQ(c.onSystemDrive, IsPathOnSystemDrive(c.path)) << c.path.c_str();
     }
+}
+
+TEST(ElevationRule, RelaunchesOnlyWithoutAdministratorRightsOnTheSystemDrive) {
+    EXPECT_TRUE(ShouldRelaunchElevated(false, true));
+    EXPECT_FALSE(ShouldRelaunchElevated(true, true));
+    EXPECT_FALSE(ShouldRelaunchElevated(false, false));
+    EXPECT_FALSE(ShouldRelaunchElevated(true, false));
 }
 
 TEST(MessageBoxAnswer, KeepsTheSevenButtonsAndMapsEverythingElseToCancel) {

@@ -31,7 +31,8 @@ BOOL CALLBACK FindOwnMessageBox(HWND window, LPARAM found) {
     ::GetWindowThreadProcessId(window, &process);
     wchar_t className[32] = {};
     ::GetClassNameW(window, className, 32);
-    if (process == ::GetCurrentProcessId() && std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
+    if (process == ::GetCurrentProcessId() && std::wstring(className) == L"#32770" &&
+        ::IsWindowVisible(window)) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -42,8 +43,7 @@ BOOL CALLBACK FindOwnMessageBox(HWND window, LPARAM found) {
 std::wstring ReadOwnMessageBoxTitle() {
     for (int attempt = 0; attempt < 200; ++attempt) {
         HWND box = nullptr;
-        ::EnumWindows(&FindOwnMessageBox,
-            reinterpret_cast<LPARAM>(&box));
+        ::EnumWindows(&FindOwnMessageBox, reinterpret_cast<LPARAM>(&box));
         if (box) {
             wchar_t title[64] = {};
             ::GetWindowTextW(box, title, 64);
@@ -81,7 +81,9 @@ TEST(MessageBoxes, AnEmptyTitleShowsTheDefaultTitle) {
 TEST(ElevatedRelaunch, AsksForTheLauncherItselfAsAdministratorWithNothingElse) {
     const std::wstring launcherPath = L"C:\\Program Files\\Tarvex\\TarvexLauncher.exe";
     const SHELLEXECUTEINFOW request = ElevatedRelaunchRequest(launcherPath);
-    EXPECT_EQ(sizeof(SHELLEXECUTEINFOW), request.cbSize);
+    // The shell reads the structure by the size it is told: 60 bytes for a
+    // 32-bit caller, 112 for a 64-bit one.
+    EXPECT_EQ(sizeof(void*) == 4 ? 60u : 112u, request.cbSize);
     // The handle of the new copy is handed back, for the caller to close.
     EXPECT_EQ(static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS), request.fMask);
     ASSERT_NE(nullptr, request.lpVerb);

@@ -28,7 +28,6 @@ std::wstring FreshTempFolder(const wchar_t* name) {
     return folder;
 }
 
-
 }  // namespace
 
 TEST(TraceRecord, HeaderCarriesTheTimeToTheMillisecondAndTheProcessId) {
@@ -87,7 +86,9 @@ TEST(TraceFile, AFullLogBecomesTheOlderFileAndOnlyOneOlderFileIsKept) {
     const std::wstring older = folder + L"\\" + kOlderTraceFileName;
     const std::string nearlyFull(262144 - 10, 'x');
     // Whole files are compared without printing a quarter of a megabyte.
-    auto holds = [](const std::wstring& path, const std::string& bytes) { return ReadFileBytes(path) == bytes; };
+    auto holds = [](const std::wstring& path, const std::string& bytes) {
+        return ReadFileBytes(path) == bytes;
+    };
 
     AppendTraceRecord(folder, nearlyFull);
     AppendTraceRecord(folder, "first\r\n");  // fits: 262141 bytes
@@ -105,10 +106,24 @@ TEST(TraceFile, AFullLogBecomesTheOlderFileAndOnlyOneOlderFileIsKept) {
     EXPECT_TRUE(holds(older, "second\r\nthird\r\n")) << "the older file was not replaced";
 }
 
+// No folder (the shell could not name one) is not the current folder, and a
+// "folder" that turns out to be a file stays as it was.
 TEST(TraceFile, AFolderThatCannotBeWrittenIsIgnored) {
+    const std::wstring folder = FreshTempFolder(L"trace_unwritable");
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryW(folder.c_str()));
     AppendTraceRecord(L"", "record\r\n");
-    AppendTraceRecord(L"Z:\\no\\such\\folder\\anywhere", "record\r\n");
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(L"Z:\\no\\such\\folder\\anywhere"));
+    ::SetCurrentDirectoryW(previous);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((folder + L"\\" + kTraceFileName).c_str()));
+
+    const std::wstring file = folder + L"\\not-a-folder";
+    FILE* created = ::_wfopen(file.c_str(), L"wb");
+    ASSERT_NE(nullptr, created);
+    std::fputs("kept", created);
+    std::fclose(created);
+    AppendTraceRecord(file, "record\r\n");
+    EXPECT_EQ("kept", ReadFileBytes(file));
 }
 
 TEST(Trace, AFlushAppendsOneWholeRecordWithItsHeaderTheSystemFactsAndTheLines) {

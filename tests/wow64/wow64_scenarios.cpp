@@ -47,9 +47,11 @@ TEST_F(Wow64Scenario, TheLauncherRunsUnderWow64AndItsMainApplicationAs64BitInIts
     const RuntimeStart start = WaitForRuntimeStart(install);
     ASSERT_TRUE(start.recorded) << "the main application did not start";
 
-    EXPECT_EQ(std::optional<bool>(true), IsUnderWow64(launcher.Id())) << "the launcher is not a WoW64 process";
+    EXPECT_EQ(std::optional<bool>(true), IsUnderWow64(launcher.Id()))
+        << "the launcher is not a WoW64 process";
     EXPECT_EQ(std::optional<bool>(false), IsUnderWow64(start.pid)) << "the main application is not 64-bit";
-    EXPECT_EQ(std::optional<bool>(true), IsInAJob(start.pid)) << "the 64-bit main application is outside the job";
+    EXPECT_EQ(std::optional<bool>(true), IsInAJob(start.pid))
+        << "the 64-bit main application is outside the job";
 
     install.WriteFile(L"runtime-release.txt", "");
     ExpectEnds(launcher);
@@ -62,9 +64,10 @@ TEST_F(Wow64Scenario, TheLauncherRunsUnderWow64AndItsMainApplicationAs64BitInIts
 TEST_F(Wow64Scenario, TheDotNetKeyIsReadFromThe32BitView) {
     RemoveDotNetSetupKey();
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                                               L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full", 0,
-                                               nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr));
+    ASSERT_EQ(
+        ERROR_SUCCESS,
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full", 0,
+                          nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr));
     const DWORD release = kDotNet48Release;
     ::RegSetValueExW(key, L"Release", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&release), sizeof(release));
     ::RegCloseKey(key);
