@@ -9,6 +9,7 @@
 
 #include "LaunchInstall.h"
 #include "LauncherScenario.h"
+#include "LoaderWindow.h"
 #include "SupportTrace.h"
 #include "TestBridge.h"
 
@@ -16,6 +17,11 @@ namespace {
 
 const std::wstring kInitTitle = L"初始化提示";
 const std::wstring kMissingFilesText = L"软件安装目录下有重要文件缺失，请使用软件安装包修复软件！";
+const std::wstring kLoadTitle = L"软件加载提示";
+const std::wstring kStoreRetryText =
+    L"软件加载失败！\n请重试，若多次尝试仍加载失败，请尝试下载完整安装包安装修复。\n"
+    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+const std::string kStorePassword = "73kqd_415209";
 
 std::string Lines(const TraceRecordLines& record) {
     std::string all = record.header + "\n";
@@ -88,6 +94,34 @@ TEST_F(TraceScenario, ACleanStartLeavesOneRecordWithoutAnyMessageOrThePassword) 
     EXPECT_TRUE(record.StartingWith("message box: ").empty()) << Lines(record);
     for (const std::string& line : record.lines) {
         EXPECT_EQ(std::string::npos, line.find("73kqd_415209"))
+            << "the store password is in the trace: " << line;
+    }
+}
+
+TEST_F(TraceScenario, ABridgeThatEchoesTheStorePasswordLeavesItOutOfTheTrace) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.Remove(L"ertmcache");
+    // Every text of the bridge that the trace takes word for word carries it.
+    ScriptTestBridge(install, "status=1\nstatus_error=key " + kStorePassword + "\ncomputer_id=PC-" +
+                                  kStorePassword + "\nregenerate=0\nregenerate_error=wrong key " +
+                                  kStorePassword + "\\nsecond line " + kStorePassword + "\n");
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = ExpectMessageBox(launcher, kLoadTitle, kStoreRetryText);
+    ASSERT_TRUE(box);
+    AnswerMessageBox(box.window, IDOK);
+    HWND loader = WaitForVisibleLoaderWindow(launcher, 30000);
+    ASSERT_TRUE(loader) << "the window did not stay for another try";
+    ::PostMessageW(loader, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    ::PostMessageW(loader, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    ExpectEnds(launcher);
+
+    const TraceRecordLines record = TraceRecordOf(launcher.Id());
+    EXPECT_TRUE(record.Has("single instance: first copy")) << Lines(record);
+    EXPECT_TRUE(record.Has("rebuild: failed: wrong key ***\\nsecond line ***")) << Lines(record);
+    EXPECT_TRUE(record.Has(ExpectedMessageBoxLine(kLoadTitle, kStoreRetryText, "OK"))) << Lines(record);
+    for (const std::string& line : record.lines) {
+        EXPECT_EQ(std::string::npos, line.find(kStorePassword))
             << "the store password is in the trace: " << line;
     }
 }

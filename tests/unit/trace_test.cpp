@@ -28,7 +28,6 @@ std::wstring FreshTempFolder(const wchar_t* name) {
     return folder;
 }
 
-
 }  // namespace
 
 TEST(TraceRecord, HeaderCarriesTheTimeToTheMillisecondAndTheProcessId) {
@@ -61,6 +60,29 @@ TEST(TraceRecord, IsUtf8WithCrlfEndsAndABlankLineAfter) {
     EXPECT_EQ("==== h ====\r\n\r\n", EncodeTraceRecord(L"==== h ====", L""));
 }
 
+TEST(TraceRecord, TheStorePasswordNeverReachesTheFileWhateverLineHoldsIt) {
+    struct Case {
+        std::wstring text;
+        std::wstring kept;
+    };
+    const Case cases[] = {
+        {L"73kqd_415209", L"***"},
+        {L"rebuild: failed: wrong key 73kqd_415209 for DatFileInfo",
+         L"rebuild: failed: wrong key *** for DatFileInfo"},
+        {L"73KQD_415209|73kqd_41520973kqd_415209", L"***|******"},
+        {L"73kqd_41520", L"73kqd_41520"},  // not the whole password: nothing to hide
+        {L"bridge status: 1", L"bridge status: 1"},
+        {L"", L""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.kept, RemoveTraceSecrets(c.text));
+    }
+    EXPECT_EQ(
+        "==== h 73kqd ====\r\ncomputer id: ***\r\nrebuild: failed: *** ***\r\n\r\n",
+        EncodeTraceRecord(L"==== h 73kqd ====",
+                          L"computer id: 73kqd_415209\r\nrebuild: failed: 73kqd_415209 73Kqd_415209\r\n"));
+}
+
 TEST(TraceRotation, MovesAFileAsideOnlyWhenTheRecordWouldTakeItPast256KB) {
     struct Case {
         std::uint64_t fileBytes;
@@ -87,7 +109,9 @@ TEST(TraceFile, AFullLogBecomesTheOlderFileAndOnlyOneOlderFileIsKept) {
     const std::wstring older = folder + L"\\" + kOlderTraceFileName;
     const std::string nearlyFull(262144 - 10, 'x');
     // Whole files are compared without printing a quarter of a megabyte.
-    auto holds = [](const std::wstring& path, const std::string& bytes) { return ReadFileBytes(path) == bytes; };
+    auto holds = [](const std::wstring& path, const std::string& bytes) {
+        return ReadFileBytes(path) == bytes;
+    };
 
     AppendTraceRecord(folder, nearlyFull);
     AppendTraceRecord(folder, "first\r\n");  // fits: 262141 bytes
