@@ -161,6 +161,49 @@ TEST_F(TraceScenario, ATraceFolderThatCannotBeWrittenChangesNothingForTheUser) {
         << "the file standing in the folder's place was replaced";
 }
 
+TEST_F(TraceScenario, AnOlderTraceHeldOpenByAnotherProgramLeavesTheTraceWithinItsBound) {
+    constexpr size_t kBoundBytes = 256 * 1024;
+    const std::wstring folder = SupportTraceFolder();
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr)) << "error " << ::GetLastError();
+    const std::wstring log = folder + L"\\launcher.log";
+    const std::wstring older = folder + L"\\launcher.old.log";
+    auto write = [](const std::wstring& path, const std::string& bytes) {
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        const bool whole =
+            file != INVALID_HANDLE_VALUE &&
+            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+        ::CloseHandle(file);
+        return whole;
+    };
+    ASSERT_TRUE(write(log, std::string(kBoundBytes - 16, 'x')));  // full: the next record moves it aside
+    ASSERT_TRUE(write(older, "older records\r\n"));
+    // A program reading the older copy, as an editor or a virus scanner would:
+    // no delete sharing, so it cannot be renamed over.
+    HANDLE held = ::CreateFileW(older.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held) << "error " << ::GetLastError();
+
+    ScratchInstall install;  // required files missing: a short start with one box
+    DWORD lastLauncher = 0;
+    for (int start = 0; start < 3; ++start) {
+        TestProcess launcher = install.StartLauncher();
+        MessageBoxInfo box = ExpectMessageBox(launcher, kInitTitle, kMissingFilesText);
+        ASSERT_TRUE(box);
+        AnswerMessageBox(box.window, IDOK);
+        ExpectEnds(launcher);
+        lastLauncher = launcher.Id();
+    }
+    ::CloseHandle(held);
+
+    const std::string trace = ReadFileBytes(log);
+    EXPECT_LE(trace.size(), kBoundBytes) << "the trace grew past its bound";
+    const std::string lastHeader = " start pid " + std::to_string(lastLauncher) + " ====\r\n";
+    EXPECT_NE(std::string::npos, trace.find(lastHeader)) << "the latest start left no record";
+}
+
 TEST_F(TraceScenario, ThirtyLaunchersAtOnceLeaveThirtyWholeRecordsEachWithItsOwnMessage) {
     constexpr size_t kLaunchers = 30;
     ScratchInstall install;  // required files missing: the one that is not refused says so
