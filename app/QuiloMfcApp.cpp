@@ -46,7 +46,9 @@ void RestrictLibrarySearchPath() {
     ::SetDllDirectoryW(L"");
 }
 
-QuiloMfcApp::QuiloMfcApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
+QuiloMfcApp::QuiloMfcApp() {
+    m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
+}
 
 BOOL QuiloMfcApp::InitInstance() {
     InstallCrashFilter();
@@ -106,7 +108,7 @@ BOOL QuiloMfcApp::EndStartup() {
 
 bool QuiloMfcApp::ClaimSingleInstance() {
     StartupState& state = TheStartupState();
-    state.singleInstanceMutex = ::CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
+    state.singleInstanceMutex.reset(::CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName));
     if (::GetLastError() != ERROR_ALREADY_EXISTS) {
         TraceValue(L"single instance", L"first copy");
         return true;
@@ -150,6 +152,7 @@ void QuiloMfcApp::RunLoaderWindow() {
     settings.launch.online = state.online;
     settings.launch.inheritedRestartChain = state.inheritedRestartChain;
     settings.launch.releaseSingleInstance = &ReleaseSingleInstanceMutex;
+    settings.launch.reclaimSingleInstance = &ReclaimSingleInstanceMutex;
     settings.defaultGuiFontFace = state.defaultGuiFontFace;
     CQuiloMfcAppDlg dialog(std::move(settings));
     m_pMainWnd = &dialog;

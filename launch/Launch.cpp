@@ -72,7 +72,9 @@ void RuntimeLaunch::ParkRuntime() {
 
 // The mutex goes first: the second copy repeats the single-instance test at
 // once. The executable stays at its live name for it; when there is no second
-// copy, it is parked as after every other end, and the user is told.
+// copy, the mutex is taken back and the executable parked as after every other
+// end, and the user is told. A launcher the user started in the meantime owns
+// the install directory: its executable is left alone.
 void RuntimeLaunch::RestartLauncher() {
     const RestartDecision decision = DecideRestart(settings_.inheritedRestartChain, CurrentSystemTime());
     if (!decision.restart) {
@@ -87,7 +89,10 @@ void RuntimeLaunch::RestartLauncher() {
     DWORD error = ERROR_SUCCESS;
     if (!StartLauncherCopy(decision.chainForNextCopy, error)) {
         TraceValue(L"restart", L"failed, error " + std::to_wstring(error));
-        ParkRuntime();
+        const bool reclaimed = !settings_.reclaimSingleInstance || settings_.reclaimSingleInstance();
+        if (reclaimed) {
+            ParkRuntime();
+        }
         ShowWarning(kRestartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kSoftwareLoadTitle);
         return;
     }
