@@ -57,7 +57,7 @@ DWORD WINAPI ReportCrash(void* parameter) {
     const auto* record = static_cast<const CrashRecord*>(parameter);
     const CrashDumpResult dump = WriteCrashDump(record->faultingThreadId, record->pointers);
     ShowWarning(CrashMessage(record->code, ModuleNameAt(record->address)), kLastResortTitle);
-    TraceValue(L"crash dump", CrashDumpTraceValue(dump));
+    TraceValueOf(L"crash dump", [&] { return CrashDumpTraceValue(dump); });
     // The process ends right after this filter: nothing else would write the record.
     FlushTrace();
     return 0;

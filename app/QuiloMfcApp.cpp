@@ -132,7 +132,7 @@ void QuiloMfcApp::RelaunchElevated() {
         return;
     }
     const DWORD error = ShellStartError(::GetLastError(), reinterpret_cast<INT_PTR>(info.hInstApp));
-    TraceValue(L"elevation", L"relaunch failed, error " + std::to_wstring(error));
+    TraceValueOf(L"elevation", [&] { return L"relaunch failed, error " + std::to_wstring(error); });
     ShowWarning(kElevationFailedText + SystemErrorText(error), kElevationFailedTitle);
 }
 

@@ -88,7 +88,7 @@ void RuntimeLaunch::RestartLauncher() {
     }
     DWORD error = ERROR_SUCCESS;
     if (!StartLauncherCopy(decision.chainForNextCopy, error)) {
-        TraceValue(L"restart", L"failed, error " + std::to_wstring(error));
+        TraceValueOf(L"restart", [&] { return L"failed, error " + std::to_wstring(error); });
         const bool reclaimed = !settings_.reclaimSingleInstance || settings_.reclaimSingleInstance();
         if (reclaimed) {
             ParkRuntime();
@@ -103,7 +103,7 @@ void RuntimeLaunch::RestartLauncher() {
 // released before the launcher's second copy starts.
 void RuntimeLaunch::ActOnExitCode(unsigned long exitCode) {
     const RuntimeExitAction action = ActionForExitCode(exitCode);
-    TraceValue(L"exit action", ExitActionName(action));
+    TraceValueOf(L"exit action", [&] { return ExitActionName(action); });
     switch (action) {
         case RuntimeExitAction::RestartLauncher:
             RestartLauncher();
@@ -154,15 +154,17 @@ void RuntimeLaunch::LaunchRuntime() {
         DWORD startError = 0;
         if (!StartRuntimeProcess(commandLine, child, startError) ||
             !AdmitToJobAndResume(job, child, startError)) {
-            TraceValue(L"child", L"not started, error " + std::to_wstring(startError));
+            TraceValueOf(L"child", [&] { return L"not started, error " + std::to_wstring(startError); });
             ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(startError)),
                         kSoftwareLoadTitle);
             return;
         }
         EndPhase(L"child");
         TraceCosts();
-        TraceValue(L"child", L"pid " + std::to_wstring(::GetProcessId(child.process.get())) +
-                                 (settings_.online ? L", online" : L", offline"));
+        TraceValueOf(L"child", [&] {
+            return L"pid " + std::to_wstring(::GetProcessId(child.process.get())) +
+                   (settings_.online ? L", online" : L", offline");
+        });
         const TraceStopwatch runTime;
 
         // No message is processed while the main application runs.
@@ -177,13 +179,14 @@ void RuntimeLaunch::LaunchRuntime() {
         child.thread.Close();
         wchar_t seconds[32] = {};
         std::swprintf(seconds, 32, L"%.1f", runTime.ElapsedMilliseconds() / 1000.0);
-        TraceValue(L"child exit", L"code " + std::to_wstring(exitCode) + L" after " + seconds + L" s");
+        TraceValueOf(L"child exit",
+                     [&] { return L"code " + std::to_wstring(exitCode) + L" after " + seconds + L" s"; });
         ::Sleep(1000);
 
         ActOnExitCode(exitCode);
         window_.PostQuitRequest();
     } catch (const std::exception& exception) {
-        TraceValue(L"launch exception", NarrowToWide(exception.what()));
+        TraceValueOf(L"launch exception", [&] { return NarrowToWide(exception.what()); });
         ShowWarning(kLaunchFailedPrefix + ReduceFailureText(NarrowToWide(exception.what())),
                     kSoftwareLoadTitle);
         if (windowHidden) {

@@ -68,9 +68,9 @@ std::wstring SystemFactLines() {
 
 }  // namespace
 
-void TraceLine(const std::wstring& line) {
+void TraceLine(std::wstring_view line) noexcept {
     try {
-        const std::wstring escaped = EscapeTraceLine(line) + L"\r\n";
+        const std::wstring escaped = EscapeTraceLine(std::wstring(line)) + L"\r\n";
         ::AcquireSRWLockExclusive(&g_recordLock);
         try {
             Pending().lines += escaped;
@@ -82,18 +82,26 @@ void TraceLine(const std::wstring& line) {
     }
 }
 
-void TraceValue(const std::wstring& name, const std::wstring& value) {
+void TraceValue(std::wstring_view name, std::wstring_view value) noexcept {
     try {
-        TraceLine(name + L": " + value);
+        std::wstring line(name);
+        line += L": ";
+        line += value;
+        TraceLine(line);
     } catch (...) {
     }
 }
 
-void TracePhase(const std::wstring& name, double milliseconds) {
+void TracePhase(std::wstring_view name, double milliseconds) noexcept {
     try {
         wchar_t figure[32] = {};
         std::swprintf(figure, sizeof(figure) / sizeof(figure[0]), L"%.1f", milliseconds);
-        TraceLine(L"phase " + name + L": " + figure + L" ms");
+        std::wstring line = L"phase ";
+        line += name;
+        line += L": ";
+        line += figure;
+        line += L" ms";
+        TraceLine(line);
     } catch (...) {
     }
 }
