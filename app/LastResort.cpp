@@ -33,13 +33,6 @@ std::wstring ModuleNameAt(const void* address) {
     return length > 0 && length < MAX_PATH ? FileNamePart(path) : std::wstring();
 }
 
-struct CrashRecord {
-    DWORD code;
-    const void* address;
-    DWORD faultingThreadId;
-    EXCEPTION_POINTERS* pointers;
-};
-
 std::wstring CrashDumpTraceValue(const CrashDumpResult& dump) {
     if (!dump.fileName.empty()) {
         return dump.fileName;
@@ -49,26 +42,12 @@ std::wstring CrashDumpTraceValue(const CrashDumpResult& dump) {
     return reason;
 }
 
-// The dump, the box and the trace run on a thread of their own: the faulting
-// thread may have no stack left (a stack overflow), and its window may be in
-// the middle of a message. The dump comes first, while the process is still
-// as the fault left it.
-DWORD WINAPI ReportCrash(void* parameter) {
-    const auto* record = static_cast<const CrashRecord*>(parameter);
-    const CrashDumpResult dump = WriteCrashDump(record->faultingThreadId, record->pointers);
-    ShowWarning(CrashMessage(record->code, ModuleNameAt(record->address)), kLastResortTitle);
-    TraceValueOf(L"crash dump", [&] { return CrashDumpTraceValue(dump); });
-    // The process ends right after this filter: nothing else would write the record.
-    FlushTrace();
-    return 0;
-}
-
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pointers) {
     static LONG entered = 0;
     if (::InterlockedExchange(&entered, 1) != 0 || !pointers || !pointers->ExceptionRecord) {
         return EXCEPTION_EXECUTE_HANDLER;
     }
-    CrashRecord record = {pointers->ExceptionRecord->ExceptionCode,
+    CrashReport record = {pointers->ExceptionRecord->ExceptionCode,
                           pointers->ExceptionRecord->ExceptionAddress, ::GetCurrentThreadId(), pointers};
     ScopedKernelHandle thread(::CreateThread(nullptr, 0, &ReportCrash, &record, 0, nullptr));
     if (thread) {
@@ -79,6 +58,29 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pointers) {
 }
 
 }  // namespace
+
+// The dump, the box and the trace run on a thread of their own: the faulting
+// thread may have no stack left (a stack overflow), and its window may be in
+// the middle of a message. The dump comes first, while the process is still
+// as the fault left it. Each step is guarded apart, so that a step that fails
+// (no memory left in a damaged process) leaves the others to be tried.
+DWORD WINAPI ReportCrash(void* crashReport) {
+    const auto* record = static_cast<const CrashReport*>(crashReport);
+    CrashDumpResult dump;
+    try {
+        dump = WriteCrashDump(record->faultingThreadId, record->pointers);
+    } catch (...) {
+        dump.error = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    try {
+        ShowWarning(CrashMessage(record->code, ModuleNameAt(record->address)), kLastResortTitle);
+    } catch (...) {
+    }
+    TraceValueOf(L"crash dump", [&] { return CrashDumpTraceValue(dump); });
+    // The process ends right after this filter: nothing else would write the record.
+    FlushTrace();
+    return 0;
+}
 
 std::wstring UncaughtExceptionMessage(const std::exception* error) {
     const std::wstring reason =

@@ -25,6 +25,19 @@ std::wstring CrashMessage(DWORD exceptionCode, const std::wstring& moduleName);
 // The warning when the loader window cannot be created, with the system's reason.
 std::wstring LoaderWindowFailureMessage(DWORD error);
 
+// What the last-resort filter hands to the thread that reports a fault.
+struct CrashReport {
+    DWORD code;
+    const void* address;
+    DWORD faultingThreadId;
+    EXCEPTION_POINTERS* pointers;
+};
+
+// The report thread's procedure, given a CrashReport: the crash dump, the
+// warning, the trace's record. No exception leaves it: the 32-bit build cannot
+// unwind out of a thread procedure, and the process would end at once.
+DWORD WINAPI ReportCrash(void* crashReport);
+
 // Installs the process's last-resort filter for structured exceptions: one
 // warning box, then the process ends.
 void InstallCrashFilter();

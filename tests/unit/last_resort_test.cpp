@@ -12,6 +12,7 @@
 #include "framework/DialogEx.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
+#include "tests/unit/AllocationFailure.h"
 
 namespace {
 
@@ -125,6 +126,27 @@ TEST(FrameworkBoundary, ADialogThatCouldNotBeCreatedNeverGivesSuccessAsItsReason
     EXPECT_NE(LoaderWindowFailureMessage(ERROR_SUCCESS),
               LoaderWindowFailureMessage(CDialogEx::CreationFailureReason(ERROR_SUCCESS)))
         << "the user is told the operation succeeded";
+}
+
+TEST(CrashReport, NoMemoryInsideTheReportNeverLeavesItsThreadProcedure) {
+    CONTEXT context = {};
+    ::RtlCaptureContext(&context);
+    EXCEPTION_RECORD fault = {};
+    fault.ExceptionCode = EXCEPTION_ACCESS_VIOLATION;
+    EXCEPTION_POINTERS pointers = {&fault, &context};
+    CrashReport report = {EXCEPTION_ACCESS_VIOLATION, nullptr, ::GetCurrentThreadId(), &pointers};
+    bool escaped = false;
+    DWORD result = 1;
+    try {
+        // A damaged process: the dump's path, the warning's text and the
+        // trace's line cannot be put together.
+        AllocationsFailOnThisThread noMemory;
+        result = ReportCrash(&report);
+    } catch (...) {
+        escaped = true;
+    }
+    EXPECT_FALSE(escaped) << "the exception left the report's thread procedure";
+    EXPECT_EQ(0u, result);
 }
 
 TEST(LastResortText, SaysWhatHappenedInTheLaunchersWords) {

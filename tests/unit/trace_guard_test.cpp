@@ -4,51 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <future>
-#include <new>
 #include <string>
 
 #include <windows.h>
 
 #include "tests/uia/UiAutomation.h"
+#include "tests/unit/AllocationFailure.h"
 #include "util/MessageBox.h"
 #include "util/StartupPhases.h"
 #include "util/Trace.h"
-
-namespace {
-
-// Allocations through operator new fail on the thread that asked for it, and
-// only while it asks; every other thread and every other moment is served.
-thread_local bool t_allocationsFail = false;
-
-class AllocationsFailOnThisThread {
-public:
-    AllocationsFailOnThisThread() { t_allocationsFail = true; }
-    ~AllocationsFailOnThisThread() { t_allocationsFail = false; }
-    AllocationsFailOnThisThread(const AllocationsFailOnThisThread&) = delete;
-    AllocationsFailOnThisThread& operator=(const AllocationsFailOnThisThread&) = delete;
-};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (t_allocationsFail) {
-        throw std::bad_alloc();
-    }
-    if (void* memory = std::malloc(size ? size : 1)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
 
 TEST(TraceGuard, NoMemoryWhileTracingABoxKeepsTheAnswerTheUserGave) {
     struct Outcome {
