@@ -12,6 +12,7 @@
 #include "LoaderWindow.h"
 #include "SupportTrace.h"
 #include "TestBridge.h"
+#include "TestPaths.h"
 
 namespace {
 
@@ -135,3 +136,35 @@ INSTANTIATE_TEST_SUITE_P(EachCall, BridgeCrash,
                          ::testing::Values(CrashCase{"InQueryStatus", "status", false},
                                            CrashCase{"InRegenerateRuntime", "regenerate", true}),
                          [](const ::testing::TestParamInfo<CrashCase>& info) { return info.param.name; });
+
+class TerminateRoute : public LauncherScenario {};
+
+// std::terminate (an exception nobody caught, on a thread where it cannot
+// unwind) goes through the launcher's terminate handler to its last-resort
+// filter: the same warning, dump and record as any fault, then the end.
+TEST_F(TerminateRoute, ShowsTheCrashWarningLeavesADumpAndARecordAndEnds) {
+    ClearSupportTraceFolder();
+    TestProcess probe = TestProcess::Start(BuildFile("standins/terminate_probe.exe"));
+    ASSERT_TRUE(probe.IsStarted()) << "error " << probe.StartError();
+    MessageBoxInfo box = WaitForMessageBox(probe.Id(), 30000);
+    ASSERT_TRUE(box) << "no warning";
+    EXPECT_EQ(Utf8(kTitle), Utf8(box.title));
+    const std::wstring opening = L"软件运行出现异常，即将关闭！\n异常代码：0x40000015，出错模块：";
+    const std::wstring closing =
+        L"\n请重新启动软件，若多次出现，请尝试下载完整安装包安装修复。\n"
+        L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+    EXPECT_EQ(0u, box.text.rfind(opening, 0)) << Utf8(box.text);
+    ASSERT_GT(box.text.size(), opening.size() + closing.size()) << Utf8(box.text);
+    EXPECT_EQ(Utf8(closing), Utf8(box.text.substr(box.text.size() - closing.size())));
+    EXPECT_EQ(1u, box.buttons.size());
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(probe);
+
+    const std::vector<std::wstring> dumps = DumpsInTraceFolder();
+    ASSERT_EQ(1u, dumps.size()) << "no crash dump";
+    EXPECT_EQ("MDMP", FirstBytes(SupportTraceFolder() + L"\\" + dumps.front(), 4));
+    const TraceRecordLines record = TraceRecordOf(probe.Id());
+    EXPECT_TRUE(record.Has("terminate probe: calling std::terminate"));
+    EXPECT_TRUE(record.Has("crash dump: " + Utf8(dumps.front())));
+    EXPECT_TRUE(record.Has(ExpectedMessageBoxLine(kTitle, box.text, "OK")));
+}
