@@ -31,15 +31,23 @@ struct CrashReport {
     const void* address;
     DWORD faultingThreadId;
     EXCEPTION_POINTERS* pointers;
+    // Set, when given, once the warning is answered (or could not be shown)
+    // and once the dump and the record are written. Not owned.
+    HANDLE answered = nullptr;
+    HANDLE done = nullptr;
 };
 
-// The report thread's procedure, given a CrashReport: the crash dump, the
-// warning, the trace's record. No exception leaves it: the 32-bit build cannot
-// unwind out of a thread procedure, and the process would end at once.
-DWORD WINAPI ReportCrash(void* crashReport);
+// The report's two thread procedures, each given a CrashReport: the warning;
+// the crash dump and then, once the warning is answered, the trace's record.
+// No exception leaves them: the 32-bit build cannot unwind out of a thread
+// procedure, and the process would end at once.
+DWORD WINAPI WarnOfCrash(void* crashReport);
+DWORD WINAPI DumpAndRecordCrash(void* crashReport);
 
 // Installs the process's last-resort filter for structured exceptions: one
-// warning box, then the process ends.
+// warning box, then the process ends. Everything the report needs is made
+// ready here (the report's thread, the dump folder and function, the trace
+// folder), so it runs before the bridge is loaded.
 void InstallCrashFilter();
 
 #endif

@@ -23,20 +23,32 @@ PendingTrace& Pending() {
 }
 
 // The faulting thread may have stopped while holding the lock (a fault in
-// the middle of a line): then the record goes out without its lines rather
-// than waiting for ever.
-bool TakePendingLines(std::wstring& lines, bool& writtenBefore) {
+// the middle of a line): the lock is only ever tried, for a short while, so
+// that the record goes out without those lines rather than waiting for ever.
+bool TryTakeRecordLock() {
     for (int attempt = 0; attempt < 40; ++attempt) {
         if (::TryAcquireSRWLockExclusive(&g_recordLock)) {
-            lines.swap(Pending().lines);
-            writtenBefore = Pending().written;
-            Pending().written = true;
-            ::ReleaseSRWLockExclusive(&g_recordLock);
             return true;
         }
         ::Sleep(5);
     }
     return false;
+}
+
+bool TakePendingLines(std::wstring& lines, bool& writtenBefore) {
+    if (!TryTakeRecordLock()) {
+        return false;
+    }
+    lines.swap(Pending().lines);
+    writtenBefore = Pending().written;
+    Pending().written = true;
+    ::ReleaseSRWLockExclusive(&g_recordLock);
+    return true;
+}
+
+std::wstring& PreparedFolder() {
+    static std::wstring folder;
+    return folder;
 }
 
 // The record is dated by the process's start, so that every record of one
@@ -71,7 +83,9 @@ std::wstring SystemFactLines() {
 void TraceLine(std::wstring_view line) noexcept {
     try {
         const std::wstring escaped = EscapeTraceLine(std::wstring(line)) + L"\r\n";
-        ::AcquireSRWLockExclusive(&g_recordLock);
+        if (!TryTakeRecordLock()) {
+            return;
+        }
         try {
             Pending().lines += escaped;
         } catch (...) {
@@ -106,6 +120,13 @@ void TracePhase(std::wstring_view name, double milliseconds) noexcept {
     }
 }
 
+void PrepareTrace() {
+    try {
+        PreparedFolder() = GetTraceFolder();
+    } catch (...) {
+    }
+}
+
 void FlushTrace() {
     try {
         std::wstring lines;
@@ -121,7 +142,7 @@ void FlushTrace() {
         }
         const std::string record = EncodeTraceRecord(
             FormatTraceHeader(StartTimeOfThisProcess(), ::GetCurrentProcessId()), SystemFactLines() + lines);
-        AppendTraceRecord(GetTraceFolder(), record);
+        AppendTraceRecord(PreparedFolder().empty() ? GetTraceFolder() : PreparedFolder(), record);
     } catch (...) {
         // Tracing never fails the launch.
     }

@@ -43,6 +43,11 @@ void TraceValueOf(std::wstring_view name, MakeValue&& make) noexcept {
     }
 }
 
+// Finds the trace folder once, ahead of any fault: the last-resort report
+// flushes the record without asking the shell for it (the faulting thread may
+// hold the loader lock).
+void PrepareTrace();
+
 // Appends the record gathered so far to the log file in one write and starts
 // an empty one. Called when the launcher ends, and by the last-resort filter.
 void FlushTrace();

@@ -168,3 +168,61 @@ TEST_F(TerminateRoute, ShowsTheCrashWarningLeavesADumpAndARecordAndEnds) {
     EXPECT_TRUE(record.Has("crash dump: " + Utf8(dumps.front())));
     EXPECT_TRUE(record.Has(ExpectedMessageBoxLine(kTitle, box.text, "OK")));
 }
+
+struct LockedCrashCase {
+    const char* name;
+    const char* holding;  // the lock the faulting thread holds (test bridge's crash_holding)
+};
+
+void PrintTo(const LockedCrashCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class CrashHoldingALock : public LauncherScenario, public ::testing::WithParamInterface<LockedCrashCase> {};
+
+// A fault while the faulting thread holds a lock the crash report would need:
+// the launcher may show its warning or not, but it never hangs holding the
+// single-instance mutex, and the next start runs.
+TEST_P(CrashHoldingALock, NeverLeavesTheLauncherHungAndTheNextStartRuns) {
+    ClearSupportTraceFolder();
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    ScriptTestBridge(install,
+                     std::string("status=1\ncrash=status\ncrash_holding=") + GetParam().holding + "\n");
+    TestProcess launcher = install.StartLauncher();
+    ASSERT_TRUE(launcher.IsStarted()) << "error " << launcher.StartError();
+    // The fault comes right after the bridge logs the status query.
+    const ULONGLONG queryDeadline = ::GetTickCount64() + 30000;
+    auto queried = [&] {
+        const std::vector<std::string> calls = TestBridgeCalls(install);
+        return std::find(calls.begin(), calls.end(), "QueryStatus") != calls.end();
+    };
+    while (!queried() && launcher.IsRunning() && ::GetTickCount64() < queryDeadline) {
+        PumpFor(50);
+    }
+    ASSERT_TRUE(queried()) << "the bridge was never asked for its status";
+    const ULONGLONG deadline = ::GetTickCount64() + 20000;
+    while (launcher.IsRunning() && ::GetTickCount64() < deadline) {
+        for (const MessageBoxInfo& box : MessageBoxes(launcher.Id())) {
+            EXPECT_EQ(Utf8(kTitle), Utf8(box.title));
+            EXPECT_EQ(Utf8(kAccessViolationInBridge), Utf8(box.text));
+            AnswerMessageBox(box.window, IDOK);
+        }
+        PumpFor(100);
+    }
+    EXPECT_FALSE(launcher.IsRunning()) << "the launcher still runs 20 s after the fault";
+    launcher.Kill();
+
+    ScriptTestBridge(install, "status=1\n");
+    TestProcess again = install.StartLauncher();
+    const RuntimeStart start = WaitForRuntimeStart(install);
+    EXPECT_TRUE(start.recorded) << "the start after the fault did not reach the main application";
+    ExpectEnds(again);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachLock, CrashHoldingALock,
+                         ::testing::Values(LockedCrashCase{"HeapLock", "heap"},
+                                           LockedCrashCase{"LoaderLock", "loader"}),
+                         [](const ::testing::TestParamInfo<LockedCrashCase>& info) {
+                             return info.param.name;
+                         });
