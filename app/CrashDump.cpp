@@ -2,6 +2,7 @@
 
 #include <dbghelp.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "app/CrashDumpRules.h"
@@ -49,29 +50,61 @@ void DeleteOlderCrashDumps(const std::wstring& folder) {
     }
 }
 
+// What the crash path needs, found before any fault: the folder in a buffer of
+// its own, the dump library held loaded for the rest of the process.
+struct PreparedDump {
+    wchar_t folder[kPathBufferLength] = {};
+    ScopedModule dbgHelp;
+    MiniDumpWriteDumpFunction writeDump = nullptr;
+    DWORD error = ERROR_SUCCESS;
+};
+
+PreparedDump& ThePreparedDump() {
+    static PreparedDump prepared;
+    return prepared;
+}
+
 }  // namespace
+
+bool PrepareCrashDump() {
+    PreparedDump& prepared = ThePreparedDump();
+    if (prepared.writeDump) {
+        return true;
+    }
+    const std::wstring folder = GetTraceFolder();
+    if (folder.empty() || folder.size() >= kPathBufferLength) {
+        prepared.error = ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    prepared.dbgHelp = LoadSystemDbgHelp();
+    prepared.writeDump = prepared.dbgHelp
+                             ? reinterpret_cast<MiniDumpWriteDumpFunction>(reinterpret_cast<void*>(
+                                   ::GetProcAddress(prepared.dbgHelp.get(), "MiniDumpWriteDump")))
+                             : nullptr;
+    if (!prepared.writeDump) {
+        prepared.error = ::GetLastError();
+        return false;
+    }
+    folder.copy(prepared.folder, folder.size());
+    prepared.folder[folder.size()] = L'\0';
+    return true;
+}
 
 CrashDumpResult WriteCrashDump(DWORD faultingThreadId, EXCEPTION_POINTERS* pointers) {
     CrashDumpResult result;
-    const std::wstring folder = GetTraceFolder();
-    if (folder.empty()) {
-        result.error = ERROR_PATH_NOT_FOUND;
-        return result;
-    }
-    ScopedModule dbgHelp = LoadSystemDbgHelp();
-    auto writeDump = dbgHelp ? reinterpret_cast<MiniDumpWriteDumpFunction>(reinterpret_cast<void*>(
-                                   ::GetProcAddress(dbgHelp.get(), "MiniDumpWriteDump")))
-                             : nullptr;
-    if (!writeDump) {
-        result.error = ::GetLastError();
+    const PreparedDump& prepared = ThePreparedDump();
+    if (!prepared.writeDump && !PrepareCrashDump()) {
+        result.error = prepared.error;
         return result;
     }
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
-    const std::wstring name = CrashDumpFileName(now, ::GetCurrentProcessId());
-    const std::wstring path = CombinePath(folder, name);
-    ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    wchar_t name[kCrashDumpFileNameLength] = {};
+    FormatCrashDumpFileName(now, ::GetCurrentProcessId(), name);
+    wchar_t path[kPathBufferLength + kCrashDumpFileNameLength] = {};
+    std::swprintf(path, sizeof(path) / sizeof(path[0]), L"%ls\\%ls", prepared.folder, name);
+    ScopedFileHandle file(
+        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         result.error = ::GetLastError();
         return result;
@@ -80,17 +113,18 @@ CrashDumpResult WriteCrashDump(DWORD faultingThreadId, EXCEPTION_POINTERS* point
     exception.ThreadId = faultingThreadId;
     exception.ExceptionPointers = pointers;
     exception.ClientPointers = FALSE;
-    const BOOL written = writeDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.get(), MiniDumpNormal,
-                                   pointers ? &exception : nullptr, nullptr, nullptr);
+    const BOOL written =
+        prepared.writeDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.get(), MiniDumpNormal,
+                           pointers ? &exception : nullptr, nullptr, nullptr);
     if (!written) {
         result.error = ::GetLastError();
         file.Close();
         // A half-written dump would only puzzle support.
-        ::DeleteFileW(path.c_str());
+        ::DeleteFileW(path);
         return result;
     }
     file.Close();
     result.fileName = name;
-    DeleteOlderCrashDumps(folder);
+    DeleteOlderCrashDumps(prepared.folder);
     return result;
 }

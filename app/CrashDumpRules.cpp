@@ -24,11 +24,16 @@ bool EqualIgnoringCase(const std::wstring& text, size_t at, const wchar_t* part)
 
 }  // namespace
 
-std::wstring CrashDumpFileName(const SYSTEMTIME& localTime, DWORD processId) {
-    wchar_t name[64] = {};
-    std::swprintf(name, sizeof(name) / sizeof(name[0]), L"launcher-%04u%02u%02u-%02u%02u%02u-%lu.dmp",
+void FormatCrashDumpFileName(const SYSTEMTIME& localTime, DWORD processId,
+                             wchar_t (&name)[kCrashDumpFileNameLength]) {
+    std::swprintf(name, kCrashDumpFileNameLength, L"launcher-%04u%02u%02u-%02u%02u%02u-%lu.dmp",
                   localTime.wYear, localTime.wMonth, localTime.wDay, localTime.wHour, localTime.wMinute,
                   localTime.wSecond, static_cast<unsigned long>(processId));
+}
+
+std::wstring CrashDumpFileName(const SYSTEMTIME& localTime, DWORD processId) {
+    wchar_t name[kCrashDumpFileNameLength] = {};
+    FormatCrashDumpFileName(localTime, processId, name);
     return name;
 }
 

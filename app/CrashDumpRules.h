@@ -14,8 +14,13 @@
 // the newest few are all support needs.
 constexpr size_t kCrashDumpsKept = 5;
 
+constexpr size_t kCrashDumpFileNameLength = 64;
+
 // "launcher-20261210-232049-1234.dmp": local time of the crash and process id.
 std::wstring CrashDumpFileName(const SYSTEMTIME& localTime, DWORD processId);
+// The same into a buffer of the caller's: the crash path allocates nothing.
+void FormatCrashDumpFileName(const SYSTEMTIME& localTime, DWORD processId,
+                             wchar_t (&name)[kCrashDumpFileNameLength]);
 // True for the names CrashDumpFileName gives ("launcher-*.dmp", any case).
 bool IsCrashDumpFileName(const std::wstring& name);
 

@@ -25,8 +25,29 @@ std::wstring CrashMessage(DWORD exceptionCode, const std::wstring& moduleName);
 // The warning when the loader window cannot be created, with the system's reason.
 std::wstring LoaderWindowFailureMessage(DWORD error);
 
+// What the last-resort filter hands to the thread that reports a fault.
+struct CrashReport {
+    DWORD code;
+    const void* address;
+    DWORD faultingThreadId;
+    EXCEPTION_POINTERS* pointers;
+    // Set, when given, once the warning is answered (or could not be shown)
+    // and once the dump and the record are written. Not owned.
+    HANDLE answered = nullptr;
+    HANDLE done = nullptr;
+};
+
+// The report's two thread procedures, each given a CrashReport: the warning;
+// the crash dump and then, once the warning is answered, the trace's record.
+// No exception leaves them: the 32-bit build cannot unwind out of a thread
+// procedure, and the process would end at once.
+DWORD WINAPI WarnOfCrash(void* crashReport);
+DWORD WINAPI DumpAndRecordCrash(void* crashReport);
+
 // Installs the process's last-resort filter for structured exceptions: one
-// warning box, then the process ends.
+// warning box, then the process ends. Everything the report needs is made
+// ready here (the report's thread, the dump folder and function, the trace
+// folder), so it runs before the bridge is loaded.
 void InstallCrashFilter();
 
 #endif

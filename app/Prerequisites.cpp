@@ -71,7 +71,8 @@ bool QuiloMfcApp::CheckRequiredFiles() {
         return true;
     }
     // The full path, as checked: support sees where the launcher looked.
-    TraceValue(L"required files", CombinePath(TheStartupState().installDirectory, missing) + L" missing");
+    TraceValueOf(L"required files",
+                 [&] { return CombinePath(TheStartupState().installDirectory, missing) + L" missing"; });
     ShowWarning(kRequiredFilesMissingText, kInitTitle);
     OpenPage(std::wstring(kWebsiteAddress) + kSoftwareListPath);
     return false;
@@ -79,7 +80,7 @@ bool QuiloMfcApp::CheckRequiredFiles() {
 
 bool QuiloMfcApp::PrepareRuntime() {
     StartupState& state = TheStartupState();
-    TraceValue(L".NET release", DotNetReleaseText());
+    TraceValueOf(L".NET release", [] { return DotNetReleaseText(); });
     if (IsDotNetReleaseSufficient()) {
         state.frameworkReady = true;
     } else {
@@ -103,8 +104,9 @@ bool QuiloMfcApp::PrepareRuntime() {
             std::wstring statusError;
             const int status = TheBridgeHost().QueryStatus(statusError);
             state.online = status != 0;
-            TraceValue(L"bridge status",
-                       statusError.empty() ? std::to_wstring(status) : L"error: " + statusError);
+            TraceValueOf(L"bridge status", [&] {
+                return statusError.empty() ? std::to_wstring(status) : L"error: " + statusError;
+            });
         }
     } else {
         TraceValue(L"bridge load", L"skipped, no .NET Framework");

@@ -46,7 +46,9 @@ void RestrictLibrarySearchPath() {
     ::SetDllDirectoryW(L"");
 }
 
-QuiloMfcApp::QuiloMfcApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
+QuiloMfcApp::QuiloMfcApp() {
+    m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
+}
 
 BOOL QuiloMfcApp::InitInstance() {
     InstallCrashFilter();
@@ -106,7 +108,7 @@ BOOL QuiloMfcApp::EndStartup() {
 
 bool QuiloMfcApp::ClaimSingleInstance() {
     StartupState& state = TheStartupState();
-    state.singleInstanceMutex = ::CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName);
+    state.singleInstanceMutex.reset(::CreateMutexW(nullptr, TRUE, kSingleInstanceMutexName));
     if (::GetLastError() != ERROR_ALREADY_EXISTS) {
         TraceValue(L"single instance", L"first copy");
         return true;
@@ -130,7 +132,7 @@ void QuiloMfcApp::RelaunchElevated() {
         return;
     }
     const DWORD error = ShellStartError(::GetLastError(), reinterpret_cast<INT_PTR>(info.hInstApp));
-    TraceValue(L"elevation", L"relaunch failed, error " + std::to_wstring(error));
+    TraceValueOf(L"elevation", [&] { return L"relaunch failed, error " + std::to_wstring(error); });
     ShowWarning(kElevationFailedText + SystemErrorText(error), kElevationFailedTitle);
 }
 
@@ -150,6 +152,7 @@ void QuiloMfcApp::RunLoaderWindow() {
     settings.launch.online = state.online;
     settings.launch.inheritedRestartChain = state.inheritedRestartChain;
     settings.launch.releaseSingleInstance = &ReleaseSingleInstanceMutex;
+    settings.launch.reclaimSingleInstance = &ReclaimSingleInstanceMutex;
     settings.defaultGuiFontFace = state.defaultGuiFontFace;
     CQuiloMfcAppDlg dialog(std::move(settings));
     m_pMainWnd = &dialog;

@@ -7,13 +7,15 @@
 
 #include <windows.h>
 
+#include "util/ScopedHandle.h"
+
 constexpr wchar_t kDefaultUpdaterFileName[] = L"orloupd.exe";
 constexpr wchar_t kFallbackUpdaterFileName[] = L"AutoUpdate.exe";
 constexpr wchar_t kInitialGuiFontFace[] = L"SimSun";
 
 struct StartupState {
     // Held until the process ends, except in the three documented early releases.
-    HANDLE singleInstanceMutex = nullptr;
+    ScopedKernelHandle singleInstanceMutex;
     std::wstring installDirectory;
     bool frameworkReady = false;
     bool bridgeLoaded = false;
@@ -29,5 +31,8 @@ StartupState& TheStartupState();
 
 // Closes the single-instance mutex early (relaunch, restart) and forgets it.
 void ReleaseSingleInstanceMutex();
+// Creates and owns the mutex again after an early release; false (and nothing
+// held) when another launcher has claimed it since.
+bool ReclaimSingleInstanceMutex();
 
 #endif

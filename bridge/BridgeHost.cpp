@@ -65,12 +65,12 @@ CBridgeHost::~CBridgeHost() {
 
 bool CBridgeHost::Load(const std::wstring& installDirectory) {
     if (!FileExists(CombinePath(installDirectory, kComponentLibraryName))) {
-        TraceValue(L"bridge load", std::wstring(kComponentLibraryName) + L" missing");
+        TraceValueOf(L"bridge load", [] { return std::wstring(kComponentLibraryName) + L" missing"; });
         ShowWarning(kComponentLibraryMissingText, kBridgeInitTitle);
         return false;
     }
     if (!FileExists(CombinePath(installDirectory, kBridgeLibraryName))) {
-        TraceValue(L"bridge load", std::wstring(kBridgeLibraryName) + L" missing");
+        TraceValueOf(L"bridge load", [] { return std::wstring(kBridgeLibraryName) + L" missing"; });
         ShowWarning(kBridgeLibraryMissingText, kBridgeInitTitle);
         return false;
     }
@@ -83,7 +83,7 @@ bool CBridgeHost::Load(const std::wstring& installDirectory) {
     }
     if (!module) {
         const DWORD error = ::GetLastError();
-        TraceValue(L"bridge load", L"failed, error " + std::to_wstring(error));
+        TraceValueOf(L"bridge load", [&] { return L"failed, error " + std::to_wstring(error); });
         ReportLoadFailure(error);
         return false;
     }
@@ -195,9 +195,9 @@ bool CBridgeHost::RegenerateRuntime(const std::wstring& storePath, const std::ws
         bool regenerated = false;
         {
             const BridgeTimeCounter counter;
-            regenerated = bridge_->RegenerateRuntime(store.c_str(), password.c_str(), record.c_str(),
-                                                     field.c_str(), directory.c_str(), fileName.c_str(),
-                                                     &bridgeError);
+            regenerated =
+                bridge_->RegenerateRuntime(store.c_str(), password.c_str(), record.c_str(), field.c_str(),
+                                           directory.c_str(), fileName.c_str(), &bridgeError);
         }
         if (bridgeError) {
             error = TakeBridgeText(bridgeError);

@@ -66,7 +66,7 @@ INT_PTR CDialogEx::DoModal() {
                                      owner, &CDialogEx::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
         creationFailed_ = true;
-        creationError_ = ::GetLastError();
+        creationError_ = CreationFailureReason(::GetLastError());
         return -1;
     }
     if (continueModal_) {

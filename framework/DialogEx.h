@@ -21,6 +21,14 @@ public:
     bool CreationFailed() const { return creationFailed_; }
     DWORD CreationError() const { return creationError_; }
 
+    // The reason kept for a dialog that could not be created. Creation can fail
+    // without the system setting any (a window procedure that refuses
+    // WM_NCCREATE or WM_CREATE, a control that cannot be made): success is
+    // then no reason to give the user, and "the cause is unknown" is the truth.
+    static DWORD CreationFailureReason(DWORD lastError) {
+        return lastError != ERROR_SUCCESS ? lastError : ERROR_UNIDENTIFIED_ERROR;
+    }
+
     // Whether the modal loop shows a hidden dialog when the queue runs empty.
     // Exposed as a pure function so the rule can be tested without a window.
     static bool ShouldShowOnIdle(bool visibleWhenLoopBegan, bool alreadyShown) {

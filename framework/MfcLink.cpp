@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "framework/WinApp.h"
 #include "util/ScopedHandle.h"
 #include "util/TextConvert.h"
 
@@ -101,7 +102,7 @@ void Paint(HWND hwnd, LinkState& state) {
     ::EndPaint(hwnd, &paint);
 }
 
-LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleLinkMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new LinkState));
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
@@ -189,6 +190,13 @@ LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             break;
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// No exception may leave a window procedure: the 32-bit build cannot unwind
+// through the system's frames that called it, and the process would end at
+// once. It goes to the application's handler, as the dialog's do.
+LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AfxCallGuarded<LRESULT>(0, [&] { return HandleLinkMessage(hwnd, message, wParam, lParam); });
 }
 
 }  // namespace

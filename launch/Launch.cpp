@@ -72,7 +72,9 @@ void RuntimeLaunch::ParkRuntime() {
 
 // The mutex goes first: the second copy repeats the single-instance test at
 // once. The executable stays at its live name for it; when there is no second
-// copy, it is parked as after every other end, and the user is told.
+// copy, the mutex is taken back and the executable parked as after every other
+// end, and the user is told. A launcher the user started in the meantime owns
+// the install directory: its executable is left alone.
 void RuntimeLaunch::RestartLauncher() {
     const RestartDecision decision = DecideRestart(settings_.inheritedRestartChain, CurrentSystemTime());
     if (!decision.restart) {
@@ -86,8 +88,11 @@ void RuntimeLaunch::RestartLauncher() {
     }
     DWORD error = ERROR_SUCCESS;
     if (!StartLauncherCopy(decision.chainForNextCopy, error)) {
-        TraceValue(L"restart", L"failed, error " + std::to_wstring(error));
-        ParkRuntime();
+        TraceValueOf(L"restart", [&] { return L"failed, error " + std::to_wstring(error); });
+        const bool reclaimed = !settings_.reclaimSingleInstance || settings_.reclaimSingleInstance();
+        if (reclaimed) {
+            ParkRuntime();
+        }
         ShowWarning(kRestartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kSoftwareLoadTitle);
         return;
     }
@@ -98,7 +103,7 @@ void RuntimeLaunch::RestartLauncher() {
 // released before the launcher's second copy starts.
 void RuntimeLaunch::ActOnExitCode(unsigned long exitCode) {
     const RuntimeExitAction action = ActionForExitCode(exitCode);
-    TraceValue(L"exit action", ExitActionName(action));
+    TraceValueOf(L"exit action", [&] { return ExitActionName(action); });
     switch (action) {
         case RuntimeExitAction::RestartLauncher:
             RestartLauncher();
@@ -149,15 +154,17 @@ void RuntimeLaunch::LaunchRuntime() {
         DWORD startError = 0;
         if (!StartRuntimeProcess(commandLine, child, startError) ||
             !AdmitToJobAndResume(job, child, startError)) {
-            TraceValue(L"child", L"not started, error " + std::to_wstring(startError));
+            TraceValueOf(L"child", [&] { return L"not started, error " + std::to_wstring(startError); });
             ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(startError)),
                         kSoftwareLoadTitle);
             return;
         }
         EndPhase(L"child");
         TraceCosts();
-        TraceValue(L"child", L"pid " + std::to_wstring(::GetProcessId(child.process.get())) +
-                                 (settings_.online ? L", online" : L", offline"));
+        TraceValueOf(L"child", [&] {
+            return L"pid " + std::to_wstring(::GetProcessId(child.process.get())) +
+                   (settings_.online ? L", online" : L", offline");
+        });
         const TraceStopwatch runTime;
 
         // No message is processed while the main application runs.
@@ -172,13 +179,14 @@ void RuntimeLaunch::LaunchRuntime() {
         child.thread.Close();
         wchar_t seconds[32] = {};
         std::swprintf(seconds, 32, L"%.1f", runTime.ElapsedMilliseconds() / 1000.0);
-        TraceValue(L"child exit", L"code " + std::to_wstring(exitCode) + L" after " + seconds + L" s");
+        TraceValueOf(L"child exit",
+                     [&] { return L"code " + std::to_wstring(exitCode) + L" after " + seconds + L" s"; });
         ::Sleep(1000);
 
         ActOnExitCode(exitCode);
         window_.PostQuitRequest();
     } catch (const std::exception& exception) {
-        TraceValue(L"launch exception", NarrowToWide(exception.what()));
+        TraceValueOf(L"launch exception", [&] { return NarrowToWide(exception.what()); });
         ShowWarning(kLaunchFailedPrefix + ReduceFailureText(NarrowToWide(exception.what())),
                     kSoftwareLoadTitle);
         if (windowHidden) {

@@ -3,6 +3,8 @@
 
 // Files of the install directory that the launch works with.
 
+#include "util/ProductConstants.h"
+
 // The runtime executable carries its live name only while the launcher runs;
 // between runs it is parked under a name without extension.
 constexpr wchar_t kLiveRuntimeName[] = L"InPrRtm.exe";
@@ -14,9 +16,9 @@ constexpr wchar_t kConfigFileName[] = L"AppConf.ini";
 constexpr wchar_t kRuntimeDigestKey[] = L"Apexm5";
 constexpr wchar_t kDataStoreDigestKey[] = L"Apdbm5";
 
-// What the bridge needs to rebuild the executable from the data store. Their
-// meaning inside the store is the bridge's business; they pass through as they are.
-constexpr wchar_t kStorePassword[] = L"73kqd_415209";
+// What the bridge needs to rebuild the executable from the data store (with
+// kStorePassword). Their meaning inside the store is the bridge's business;
+// they pass through as they are.
 constexpr wchar_t kStoreRecordName[] = L"DatFileInfo";
 constexpr wchar_t kStoreFieldName[] = L"FileDat";
 

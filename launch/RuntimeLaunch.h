@@ -21,6 +21,10 @@ struct LaunchSettings {
     // Lets go of the single-instance mutex, so that the launcher's second copy
     // passes the single-instance test.
     void (*releaseSingleInstance)() = nullptr;
+    // Takes it again when the second copy could not be started, so that no
+    // start by the user runs while this copy parks the executable and tells
+    // why; false when another launcher has taken it meanwhile.
+    bool (*reclaimSingleInstance)() = nullptr;
 };
 
 class RuntimeLaunch {

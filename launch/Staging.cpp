@@ -93,7 +93,7 @@ bool RuntimeLaunch::StageRuntime() {
         std::wstring error;
         if (!TheBridgeHost().RegenerateRuntime(storePath, kStorePassword, kStoreRecordName, kStoreFieldName,
                                                installDirectory, kLiveRuntimeName, error)) {
-            TraceValue(L"rebuild", L"failed: " + error);
+            TraceValueOf(L"rebuild", [&] { return L"failed: " + error; });
             DiagnoseRegenerationFailure(error, storePath);
             return false;
         }

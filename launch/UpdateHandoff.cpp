@@ -30,7 +30,7 @@ bool RuntimeLaunch::IsUpdatePending() {
 bool RuntimeLaunch::StartUpdater(bool reportMissing) {
     const std::wstring updaterPath = CombinePath(settings_.installDirectory, settings_.updaterFileName);
     if (!::PathFileExistsW(updaterPath.c_str())) {
-        TraceValue(L"update hand-off", settings_.updaterFileName + L" missing");
+        TraceValueOf(L"update hand-off", [&] { return settings_.updaterFileName + L" missing"; });
         if (reportMissing) {
             ShowWarning(kUpdaterMissingMessage, kUpdateTitle);
         }
@@ -41,11 +41,11 @@ bool RuntimeLaunch::StartUpdater(bool reportMissing) {
         ::ShellExecuteW(nullptr, L"open", updaterPath.c_str(), nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(started) <= 32) {
         const DWORD error = ShellStartError(::GetLastError(), reinterpret_cast<INT_PTR>(started));
-        TraceValue(L"update hand-off", settings_.updaterFileName + L" failed to start");
+        TraceValueOf(L"update hand-off", [&] { return settings_.updaterFileName + L" failed to start"; });
         ShowWarning(kUpdaterStartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kUpdateTitle);
         return false;
     }
-    TraceValue(L"update hand-off", settings_.updaterFileName + L" started");
+    TraceValueOf(L"update hand-off", [&] { return settings_.updaterFileName + L" started"; });
     // The next start of the launcher must not hand over a second time.
     const std::wstring markerPath = CombinePath(settings_.installDirectory, kUpdateMarkerName);
     if (::PathFileExistsW(markerPath.c_str()) && !::DeleteFileW(markerPath.c_str())) {

@@ -53,7 +53,7 @@ int ShowMessageBox(const std::wstring& text, UINT style, std::wstring title, HWN
     }
     const int systemAnswer = ::MessageBoxW(owner, text.c_str(), title.c_str(), style);
     // Support hears "a message came up"; the trace says which, word for word.
-    TraceLine(MessageBoxTraceLine(title, text, systemAnswer));
+    TraceLineOf([&] { return MessageBoxTraceLine(title, text, systemAnswer); });
     return MapMessageBoxAnswer(systemAnswer);
 }
 

@@ -18,4 +18,8 @@ constexpr wchar_t kVcRedistDownloadPage[] = L"https://aka.ms/vs/17/release/vc_re
 // Single-instance marker, in the session's local object namespace.
 constexpr wchar_t kSingleInstanceMutexName[] = L"Quilo_App_Mutex";
 
+// The data store's password, handed to the bridge for the rebuild. The
+// support trace removes it from every line it writes.
+constexpr wchar_t kStorePassword[] = L"73kqd_415209";
+
 #endif

@@ -51,7 +51,7 @@ void BeginPhases() {
     Phases().clock.Restart();
 }
 
-void EndPhase(const std::wstring& name) {
+void EndPhase(std::wstring_view name) noexcept {
     TracePhase(name, Phases().clock.ElapsedMilliseconds());
     Phases().clock.Restart();
 }

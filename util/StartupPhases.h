@@ -6,11 +6,11 @@
 // bridge's own calls and in file digests is summed apart, so that the
 // launcher's own share can be told from work that is not its own.
 
-#include <string>
+#include <string_view>
 
 // Traces "startup" (the process's creation up to now) and starts the clock.
 void BeginPhases();
-void EndPhase(const std::wstring& name);
+void EndPhase(std::wstring_view name) noexcept;
 
 void AddBridgeCallTime(double milliseconds);
 void AddDigestTime(double milliseconds);

@@ -23,20 +23,32 @@ PendingTrace& Pending() {
 }
 
 // The faulting thread may have stopped while holding the lock (a fault in
-// the middle of a line): then the record goes out without its lines rather
-// than waiting for ever.
-bool TakePendingLines(std::wstring& lines, bool& writtenBefore) {
+// the middle of a line): the lock is only ever tried, for a short while, so
+// that the record goes out without those lines rather than waiting for ever.
+bool TryTakeRecordLock() {
     for (int attempt = 0; attempt < 40; ++attempt) {
         if (::TryAcquireSRWLockExclusive(&g_recordLock)) {
-            lines.swap(Pending().lines);
-            writtenBefore = Pending().written;
-            Pending().written = true;
-            ::ReleaseSRWLockExclusive(&g_recordLock);
             return true;
         }
         ::Sleep(5);
     }
     return false;
+}
+
+bool TakePendingLines(std::wstring& lines, bool& writtenBefore) {
+    if (!TryTakeRecordLock()) {
+        return false;
+    }
+    lines.swap(Pending().lines);
+    writtenBefore = Pending().written;
+    Pending().written = true;
+    ::ReleaseSRWLockExclusive(&g_recordLock);
+    return true;
+}
+
+std::wstring& PreparedFolder() {
+    static std::wstring folder;
+    return folder;
 }
 
 // The record is dated by the process's start, so that every record of one
@@ -68,10 +80,12 @@ std::wstring SystemFactLines() {
 
 }  // namespace
 
-void TraceLine(const std::wstring& line) {
+void TraceLine(std::wstring_view line) noexcept {
     try {
-        const std::wstring escaped = EscapeTraceLine(line) + L"\r\n";
-        ::AcquireSRWLockExclusive(&g_recordLock);
+        const std::wstring escaped = EscapeTraceLine(std::wstring(line)) + L"\r\n";
+        if (!TryTakeRecordLock()) {
+            return;
+        }
         try {
             Pending().lines += escaped;
         } catch (...) {
@@ -82,18 +96,33 @@ void TraceLine(const std::wstring& line) {
     }
 }
 
-void TraceValue(const std::wstring& name, const std::wstring& value) {
+void TraceValue(std::wstring_view name, std::wstring_view value) noexcept {
     try {
-        TraceLine(name + L": " + value);
+        std::wstring line(name);
+        line += L": ";
+        line += value;
+        TraceLine(line);
     } catch (...) {
     }
 }
 
-void TracePhase(const std::wstring& name, double milliseconds) {
+void TracePhase(std::wstring_view name, double milliseconds) noexcept {
     try {
         wchar_t figure[32] = {};
         std::swprintf(figure, sizeof(figure) / sizeof(figure[0]), L"%.1f", milliseconds);
-        TraceLine(L"phase " + name + L": " + figure + L" ms");
+        std::wstring line = L"phase ";
+        line += name;
+        line += L": ";
+        line += figure;
+        line += L" ms";
+        TraceLine(line);
+    } catch (...) {
+    }
+}
+
+void PrepareTrace() {
+    try {
+        PreparedFolder() = GetTraceFolder();
     } catch (...) {
     }
 }
@@ -113,7 +142,7 @@ void FlushTrace() {
         }
         const std::string record = EncodeTraceRecord(
             FormatTraceHeader(StartTimeOfThisProcess(), ::GetCurrentProcessId()), SystemFactLines() + lines);
-        AppendTraceRecord(GetTraceFolder(), record);
+        AppendTraceRecord(PreparedFolder().empty() ? GetTraceFolder() : PreparedFolder(), record);
     } catch (...) {
         // Tracing never fails the launch.
     }

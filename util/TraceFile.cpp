@@ -54,6 +54,21 @@ ULONGLONG FileBytes(const std::wstring& path) {
     return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Moves the full log aside. Another program may hold the older file open
+// without delete sharing (an editor, a virus scanner, a backup): it cannot
+// then be replaced by a rename, so its contents are overwritten instead, and
+// when even that is refused the log starts afresh. Either way the log stays
+// within its bound; keeping the older records comes second.
+void RotateTrace(const std::wstring& logPath, const std::wstring& olderPath) {
+    if (::MoveFileExW(logPath.c_str(), olderPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return;
+    }
+    ::CopyFileW(logPath.c_str(), olderPath.c_str(), FALSE);
+    ScopedFileHandle log(::CreateFileW(logPath.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 }  // namespace
 
 std::wstring GetTraceFolder() {
@@ -78,8 +93,7 @@ void AppendTraceRecord(const std::wstring& folder, const std::string& record) {
     // Without the turn another launcher may be appending: the file is only
     // moved aside by whoever holds the mutex.
     if (turn.IsOwned() && ShouldRotateTrace(FileBytes(logPath), record.size())) {
-        ::MoveFileExW(logPath.c_str(), CombinePath(folder, kOlderTraceFileName).c_str(),
-                      MOVEFILE_REPLACE_EXISTING);
+        RotateTrace(logPath, CombinePath(folder, kOlderTraceFileName));
     }
     // Appending data only, so that each write lands whole at the end even when
     // another launcher writes at the same moment.

@@ -12,7 +12,8 @@
 std::wstring GetTraceFolder();
 
 // Appends the record to "launcher.log" in the folder in one write, after
-// moving a full file aside to "launcher.old.log". Launchers that end at the
+// moving a full file aside to "launcher.old.log" (or, when the older file
+// cannot be replaced, starting "launcher.log" afresh). Launchers that end at the
 // same moment take turns on a named mutex for a short while, then append
 // regardless. Every failure is ignored: the trace must never cost the launch.
 void AppendTraceRecord(const std::wstring& folder, const std::string& record);

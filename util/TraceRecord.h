@@ -23,8 +23,14 @@ std::wstring FormatTraceHeader(const SYSTEMTIME& localTime, DWORD processId);
 // "\r") instead, so that every line of a record is one fact.
 std::wstring EscapeTraceLine(const std::wstring& line);
 
+// Every occurrence of a secret the launcher knows (the data store's password),
+// in any letter case, replaced by "***". A bridge may echo the password in its
+// error text, and that text is traced as it came.
+std::wstring RemoveTraceSecrets(const std::wstring& text);
+
 // The record as it goes into the file: UTF-8, the header and each line ended
-// by CRLF, then a blank line. `lines` already hold their CRLF ends.
+// by CRLF, then a blank line, with the secrets removed whatever line holds
+// them. `lines` already hold their CRLF ends.
 std::string EncodeTraceRecord(const std::wstring& header, const std::wstring& lines);
 
 // True when appending the record would take a non-empty file past the limit:

@@ -12,6 +12,7 @@
 #include "LoaderWindow.h"
 #include "SupportTrace.h"
 #include "TestBridge.h"
+#include "TestPaths.h"
 
 namespace {
 
@@ -135,3 +136,93 @@ INSTANTIATE_TEST_SUITE_P(EachCall, BridgeCrash,
                          ::testing::Values(CrashCase{"InQueryStatus", "status", false},
                                            CrashCase{"InRegenerateRuntime", "regenerate", true}),
                          [](const ::testing::TestParamInfo<CrashCase>& info) { return info.param.name; });
+
+class TerminateRoute : public LauncherScenario {};
+
+// std::terminate (an exception nobody caught, on a thread where it cannot
+// unwind) goes through the launcher's terminate handler to its last-resort
+// filter: the same warning, dump and record as any fault, then the end.
+TEST_F(TerminateRoute, ShowsTheCrashWarningLeavesADumpAndARecordAndEnds) {
+    ClearSupportTraceFolder();
+    TestProcess probe = TestProcess::Start(BuildFile("standins/terminate_probe.exe"));
+    ASSERT_TRUE(probe.IsStarted()) << "error " << probe.StartError();
+    MessageBoxInfo box = WaitForMessageBox(probe.Id(), 30000);
+    ASSERT_TRUE(box) << "no warning";
+    EXPECT_EQ(Utf8(kTitle), Utf8(box.title));
+    const std::wstring opening = L"软件运行出现异常，即将关闭！\n异常代码：0x40000015，出错模块：";
+    const std::wstring closing =
+        L"\n请重新启动软件，若多次出现，请尝试下载完整安装包安装修复。\n"
+        L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+    EXPECT_EQ(0u, box.text.rfind(opening, 0)) << Utf8(box.text);
+    ASSERT_GT(box.text.size(), opening.size() + closing.size()) << Utf8(box.text);
+    EXPECT_EQ(Utf8(closing), Utf8(box.text.substr(box.text.size() - closing.size())));
+    EXPECT_EQ(1u, box.buttons.size());
+    AnswerMessageBox(box.window, IDOK);
+    ExpectEnds(probe);
+
+    const std::vector<std::wstring> dumps = DumpsInTraceFolder();
+    ASSERT_EQ(1u, dumps.size()) << "no crash dump";
+    EXPECT_EQ("MDMP", FirstBytes(SupportTraceFolder() + L"\\" + dumps.front(), 4));
+    const TraceRecordLines record = TraceRecordOf(probe.Id());
+    EXPECT_TRUE(record.Has("terminate probe: calling std::terminate"));
+    EXPECT_TRUE(record.Has("crash dump: " + Utf8(dumps.front())));
+    EXPECT_TRUE(record.Has(ExpectedMessageBoxLine(kTitle, box.text, "OK")));
+}
+
+struct LockedCrashCase {
+    const char* name;
+    const char* holding;  // the lock the faulting thread holds (test bridge's crash_holding)
+};
+
+void PrintTo(const LockedCrashCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class CrashHoldingALock : public LauncherScenario, public ::testing::WithParamInterface<LockedCrashCase> {};
+
+// A fault while the faulting thread holds a lock the crash report would need:
+// the launcher may show its warning or not, but it never hangs holding the
+// single-instance mutex, and the next start runs.
+TEST_P(CrashHoldingALock, NeverLeavesTheLauncherHungAndTheNextStartRuns) {
+    ClearSupportTraceFolder();
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    ScriptTestBridge(install,
+                     std::string("status=1\ncrash=status\ncrash_holding=") + GetParam().holding + "\n");
+    TestProcess launcher = install.StartLauncher();
+    ASSERT_TRUE(launcher.IsStarted()) << "error " << launcher.StartError();
+    // The fault comes right after the bridge logs the status query.
+    const ULONGLONG queryDeadline = ::GetTickCount64() + 30000;
+    auto queried = [&] {
+        const std::vector<std::string> calls = TestBridgeCalls(install);
+        return std::find(calls.begin(), calls.end(), "QueryStatus") != calls.end();
+    };
+    while (!queried() && launcher.IsRunning() && ::GetTickCount64() < queryDeadline) {
+        PumpFor(50);
+    }
+    ASSERT_TRUE(queried()) << "the bridge was never asked for its status";
+    const ULONGLONG deadline = ::GetTickCount64() + 20000;
+    while (launcher.IsRunning() && ::GetTickCount64() < deadline) {
+        for (const MessageBoxInfo& box : MessageBoxes(launcher.Id())) {
+            EXPECT_EQ(Utf8(kTitle), Utf8(box.title));
+            EXPECT_EQ(Utf8(kAccessViolationInBridge), Utf8(box.text));
+            AnswerMessageBox(box.window, IDOK);
+        }
+        PumpFor(100);
+    }
+    EXPECT_FALSE(launcher.IsRunning()) << "the launcher still runs 20 s after the fault";
+    launcher.Kill();
+
+    ScriptTestBridge(install, "status=1\n");
+    TestProcess again = install.StartLauncher();
+    const RuntimeStart start = WaitForRuntimeStart(install);
+    EXPECT_TRUE(start.recorded) << "the start after the fault did not reach the main application";
+    ExpectEnds(again);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachLock, CrashHoldingALock,
+                         ::testing::Values(LockedCrashCase{"HeapLock", "heap"},
+                                           LockedCrashCase{"LoaderLock", "loader"}),
+                         [](const ::testing::TestParamInfo<LockedCrashCase>& info) {
+                             return info.param.name;
+                         });

@@ -334,7 +334,9 @@ TEST_F(LaunchScenario, ARestartCountOlderThanAMinuteDoesNotStopARestart) {
 }
 
 // The launcher's own executable is gone when the main application asks for a
-// restart: the user is told why, and the executable is parked.
+// restart: the user is told why, and the executable is parked. Meanwhile the
+// launcher holds its single-instance mutex again: a start by the user then is
+// refused rather than staging the executable at the same time.
 TEST_F(LaunchScenario, ARestartThatCannotStartIsReportedAndTheExecutableParked) {
     ScratchInstall install;
     LayOutScriptedLaunch(install);
@@ -348,6 +350,14 @@ TEST_F(LaunchScenario, ARestartThatCannotStartIsReportedAndTheExecutableParked) 
         ExpectMessageBox(launcher, kLoadTitle, L"软件重新启动失败！\n" + SystemText(ERROR_FILE_NOT_FOUND));
     ASSERT_TRUE(box);
     EXPECT_TRUE(install.Exists(L"ertmcache")) << "not parked before the warning";
+    // The user starts the launcher again (it now stands under another name).
+    TestProcess second = TestProcess::Start(install.PathOf(L"moved-away.exe"));
+    ASSERT_TRUE(second.IsStarted()) << "error " << second.StartError();
+    MessageBoxInfo refused = ExpectMessageBox(
+        second, L"重复打开软件提示", L"Tarvex已经在运行中！\n请在电脑任务栏查找软件图标打开主界面！");
+    ASSERT_TRUE(refused) << "a start by the user ran while the launcher parked the executable";
+    AnswerMessageBox(refused.window, IDOK);
+    ExpectEnds(second);
     AnswerMessageBox(box.window, IDOK);
     ExpectEnds(launcher);
     EXPECT_EQ(1, RuntimeStartCount(install));

@@ -9,6 +9,7 @@
 
 #include "LaunchInstall.h"
 #include "LauncherScenario.h"
+#include "LoaderWindow.h"
 #include "SupportTrace.h"
 #include "TestBridge.h"
 
@@ -16,6 +17,11 @@ namespace {
 
 const std::wstring kInitTitle = L"初始化提示";
 const std::wstring kMissingFilesText = L"软件安装目录下有重要文件缺失，请使用软件安装包修复软件！";
+const std::wstring kLoadTitle = L"软件加载提示";
+const std::wstring kStoreRetryText =
+    L"软件加载失败！\n请重试，若多次尝试仍加载失败，请尝试下载完整安装包安装修复。\n"
+    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+const std::string kStorePassword = "73kqd_415209";
 
 std::string Lines(const TraceRecordLines& record) {
     std::string all = record.header + "\n";
@@ -92,6 +98,34 @@ TEST_F(TraceScenario, ACleanStartLeavesOneRecordWithoutAnyMessageOrThePassword) 
     }
 }
 
+TEST_F(TraceScenario, ABridgeThatEchoesTheStorePasswordLeavesItOutOfTheTrace) {
+    ScratchInstall install;
+    LayOutScriptedLaunch(install);
+    install.Remove(L"ertmcache");
+    // Every text of the bridge that the trace takes word for word carries it.
+    ScriptTestBridge(install, "status=1\nstatus_error=key " + kStorePassword + "\ncomputer_id=PC-" +
+                                  kStorePassword + "\nregenerate=0\nregenerate_error=wrong key " +
+                                  kStorePassword + "\\nsecond line " + kStorePassword + "\n");
+    TestProcess launcher = install.StartLauncher();
+    MessageBoxInfo box = ExpectMessageBox(launcher, kLoadTitle, kStoreRetryText);
+    ASSERT_TRUE(box);
+    AnswerMessageBox(box.window, IDOK);
+    HWND loader = WaitForVisibleLoaderWindow(launcher, 30000);
+    ASSERT_TRUE(loader) << "the window did not stay for another try";
+    ::PostMessageW(loader, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    ::PostMessageW(loader, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    ExpectEnds(launcher);
+
+    const TraceRecordLines record = TraceRecordOf(launcher.Id());
+    EXPECT_TRUE(record.Has("single instance: first copy")) << Lines(record);
+    EXPECT_TRUE(record.Has("rebuild: failed: wrong key ***\\nsecond line ***")) << Lines(record);
+    EXPECT_TRUE(record.Has(ExpectedMessageBoxLine(kLoadTitle, kStoreRetryText, "OK"))) << Lines(record);
+    for (const std::string& line : record.lines) {
+        EXPECT_EQ(std::string::npos, line.find(kStorePassword))
+            << "the store password is in the trace: " << line;
+    }
+}
+
 TEST_F(TraceScenario, AFailedStartRecordsTheMessageTheUserSawAndTheAnswer) {
     ScratchInstall install;  // the launcher alone: required files are missing
     TestProcess launcher = install.StartLauncher();
@@ -125,6 +159,49 @@ TEST_F(TraceScenario, ATraceFolderThatCannotBeWrittenChangesNothingForTheUser) {
     const DWORD attributes = ::GetFileAttributesW(SupportTraceFolder().c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         << "the file standing in the folder's place was replaced";
+}
+
+TEST_F(TraceScenario, AnOlderTraceHeldOpenByAnotherProgramLeavesTheTraceWithinItsBound) {
+    constexpr size_t kBoundBytes = 256 * 1024;
+    const std::wstring folder = SupportTraceFolder();
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr)) << "error " << ::GetLastError();
+    const std::wstring log = folder + L"\\launcher.log";
+    const std::wstring older = folder + L"\\launcher.old.log";
+    auto write = [](const std::wstring& path, const std::string& bytes) {
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        const bool whole =
+            file != INVALID_HANDLE_VALUE &&
+            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+        ::CloseHandle(file);
+        return whole;
+    };
+    ASSERT_TRUE(write(log, std::string(kBoundBytes - 16, 'x')));  // full: the next record moves it aside
+    ASSERT_TRUE(write(older, "older records\r\n"));
+    // A program reading the older copy, as an editor or a virus scanner would:
+    // no delete sharing, so it cannot be renamed over.
+    HANDLE held = ::CreateFileW(older.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held) << "error " << ::GetLastError();
+
+    ScratchInstall install;  // required files missing: a short start with one box
+    DWORD lastLauncher = 0;
+    for (int start = 0; start < 3; ++start) {
+        TestProcess launcher = install.StartLauncher();
+        MessageBoxInfo box = ExpectMessageBox(launcher, kInitTitle, kMissingFilesText);
+        ASSERT_TRUE(box);
+        AnswerMessageBox(box.window, IDOK);
+        ExpectEnds(launcher);
+        lastLauncher = launcher.Id();
+    }
+    ::CloseHandle(held);
+
+    const std::string trace = ReadFileBytes(log);
+    EXPECT_LE(trace.size(), kBoundBytes) << "the trace grew past its bound";
+    const std::string lastHeader = " start pid " + std::to_string(lastLauncher) + " ====\r\n";
+    EXPECT_NE(std::string::npos, trace.find(lastHeader)) << "the latest start left no record";
 }
 
 TEST_F(TraceScenario, ThirtyLaunchersAtOnceLeaveThirtyWholeRecordsEachWithItsOwnMessage) {

@@ -15,6 +15,8 @@
 //                              to the install directory) to <target directory>\<target file name>
 //   crash=<status|regenerate>  QueryStatus or RegenerateRuntime faults (an access violation)
 //                              right after logging its call, as a broken vendor library would
+//   crash_holding=<heap|loader> the fault comes while the faulting thread holds the process
+//                              heap's lock (HeapLock) or the loader lock (LdrLockLoaderLock)
 //
 // Every call is appended to "test-bridge-calls.log" beside it, one line each:
 //   CreateWrapper
@@ -117,12 +119,34 @@ std::map<std::string, std::string> ReadScript() {
     return script;
 }
 
+// Takes a lock that the process's other threads need for nearly everything,
+// and never gives it back.
+void HoldLockAsScripted(const std::map<std::string, std::string>& script) {
+    const auto holding = script.find("crash_holding");
+    if (holding == script.end()) {
+        return;
+    }
+    if (holding->second == "heap") {
+        ::HeapLock(::GetProcessHeap());
+    } else if (holding->second == "loader") {
+        using LockLoaderLock = LONG(WINAPI*)(ULONG, ULONG*, ULONG_PTR*);
+        const auto lock = reinterpret_cast<LockLoaderLock>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "LdrLockLoaderLock")));
+        ULONG_PTR cookie = 0;
+        if (lock) {
+            lock(0, nullptr, &cookie);
+        }
+    }
+}
+
 void CrashIfScripted(const std::map<std::string, std::string>& script, const char* call) {
     const auto crash = script.find("crash");
     if (crash != script.end() && crash->second == call) {
+        HoldLockAsScripted(script);
         // A page that may not be touched: address zero is no sure fault, since
         // Wine may map the lowest pages when it runs with the rights to.
-        auto* target = static_cast<volatile int*>(::VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS));
+        auto* target = static_cast<volatile int*>(
+            ::VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS));
         *target = 1;
     }
 }

@@ -12,6 +12,7 @@
 #include "framework/DialogEx.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
+#include "tests/unit/AllocationFailure.h"
 
 namespace {
 
@@ -109,6 +110,45 @@ TEST(FrameworkBoundary, ADialogWhoseTemplateIsMissingSaysItWasNotCreated) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND), dialog.CreationError());
 }
 
+TEST(FrameworkBoundary, ADialogThatCouldNotBeCreatedNeverGivesSuccessAsItsReason) {
+    struct Case {
+        DWORD lastError;
+        DWORD reason;
+    };
+    const Case cases[] = {
+        {ERROR_SUCCESS, ERROR_UNIDENTIFIED_ERROR},
+        {ERROR_CANNOT_FIND_WND_CLASS, ERROR_CANNOT_FIND_WND_CLASS},
+        {ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.reason, CDialogEx::CreationFailureReason(c.lastError)) << c.lastError;
+    }
+    EXPECT_NE(LoaderWindowFailureMessage(ERROR_SUCCESS),
+              LoaderWindowFailureMessage(CDialogEx::CreationFailureReason(ERROR_SUCCESS)))
+        << "the user is told the operation succeeded";
+}
+
+TEST(CrashReport, NoMemoryInsideTheReportNeverLeavesItsThreadProcedure) {
+    CONTEXT context = {};
+    ::RtlCaptureContext(&context);
+    EXCEPTION_RECORD fault = {};
+    fault.ExceptionCode = EXCEPTION_ACCESS_VIOLATION;
+    EXCEPTION_POINTERS pointers = {&fault, &context};
+    CrashReport report = {EXCEPTION_ACCESS_VIOLATION, nullptr, ::GetCurrentThreadId(), &pointers};
+    bool escaped = false;
+    DWORD result = 1;
+    try {
+        // A damaged process: the dump's path, the warning's text and the
+        // trace's line cannot be put together.
+        AllocationsFailOnThisThread noMemory;
+        result = WarnOfCrash(&report) + DumpAndRecordCrash(&report);
+    } catch (...) {
+        escaped = true;
+    }
+    EXPECT_FALSE(escaped) << "the exception left a thread procedure of the report";
+    EXPECT_EQ(0u, result);
+}
+
 TEST(LastResortText, SaysWhatHappenedInTheLaunchersWords) {
     const std::bad_alloc noMemory;
     const std::runtime_error namesTheRuntime("cannot open D:\\Tarvex\\InPrRtm.exe");
@@ -116,10 +156,11 @@ TEST(LastResortText, SaysWhatHappenedInTheLaunchersWords) {
     EXPECT_EQ(L"加载失败！\n原因：文件或路径错误。", UncaughtExceptionMessage(&namesTheRuntime));
     EXPECT_EQ(L"加载失败！\n原因：系统错误。", UncaughtExceptionMessage(nullptr));
 
-    EXPECT_EQ(L"软件运行出现异常，即将关闭！\n异常代码：0xC00000FD，出错模块：未知模块\n"
-              L"请重新启动软件，若多次出现，请尝试下载完整安装包安装修复。\n"
-              L"更多解决请咨询软件服务人员，咨询电话：19999999999",
-              CrashMessage(0xC00000FD, L""));
+    EXPECT_EQ(
+        L"软件运行出现异常，即将关闭！\n异常代码：0xC00000FD，出错模块：未知模块\n"
+        L"请重新启动软件，若多次出现，请尝试下载完整安装包安装修复。\n"
+        L"更多解决请咨询软件服务人员，咨询电话：19999999999",
+        CrashMessage(0xC00000FD, L""));
     const std::wstring windowFailure = LoaderWindowFailureMessage(ERROR_NOT_ENOUGH_MEMORY);
     EXPECT_EQ(0u, windowFailure.rfind(L"软件加载失败！\n无法创建加载窗口，请重新启动软件。\n原因：", 0));
     EXPECT_EQ(std::wstring::npos, windowFailure.find(L"\r"));

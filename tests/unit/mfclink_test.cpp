@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/MfcLink.h"
+#include "tests/unit/AllocationFailure.h"
 
 namespace {
 
@@ -97,6 +98,32 @@ TEST(MfcLink, WindowTakesItsInitialisationDataAndShowsTheTooltip) {
 
     ::DestroyWindow(parent);
     EXPECT_FALSE(::IsWindow(tooltip)) << "the tooltip goes with its link";
+}
+
+TEST(MfcLink, AnExceptionInsideTheLinkNeverLeavesItsWindowProcedure) {
+    ASSERT_TRUE(RegisterMfcLinkClass());
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    HWND parent =
+        ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, instance, nullptr);
+    HWND link = ::CreateWindowExW(0, kMfcLinkClassName, L"软件官网", WS_CHILD | WS_VISIBLE, 4, 4, 64, 18,
+                                  parent, reinterpret_cast<HMENU>(1010), instance, nullptr);
+    ASSERT_TRUE(link);
+    bool escaped = false;
+    LRESULT result = TRUE;
+    try {
+        // Reading the initialisation data needs memory, and there is none.
+        AllocationsFailOnThisThread noMemory;
+        result = ::SendMessageW(link, kInitControlMessage, sizeof(kLinkData) - 1,
+                                reinterpret_cast<LPARAM>(kLinkData));
+    } catch (...) {
+        escaped = true;
+    }
+    EXPECT_FALSE(escaped) << "the exception left the window procedure";
+    EXPECT_EQ(0, result);
+    // Without an application the boundary asks the thread's loop to end.
+    MSG quit = {};
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ::DestroyWindow(parent);
 }
 
 }  // namespace

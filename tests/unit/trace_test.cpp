@@ -12,6 +12,7 @@
 #include "tests/unit/TestTimes.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
+#include "util/ScopedHandle.h"
 #include "util/Trace.h"
 #include "util/TraceFile.h"
 #include "util/TraceRecord.h"
@@ -60,6 +61,29 @@ TEST(TraceRecord, IsUtf8WithCrlfEndsAndABlankLineAfter) {
     EXPECT_EQ("==== h ====\r\n\r\n", EncodeTraceRecord(L"==== h ====", L""));
 }
 
+TEST(TraceRecord, TheStorePasswordNeverReachesTheFileWhateverLineHoldsIt) {
+    struct Case {
+        std::wstring text;
+        std::wstring kept;
+    };
+    const Case cases[] = {
+        {L"73kqd_415209", L"***"},
+        {L"rebuild: failed: wrong key 73kqd_415209 for DatFileInfo",
+         L"rebuild: failed: wrong key *** for DatFileInfo"},
+        {L"73KQD_415209|73kqd_41520973kqd_415209", L"***|******"},
+        {L"73kqd_41520", L"73kqd_41520"},  // not the whole password: nothing to hide
+        {L"bridge status: 1", L"bridge status: 1"},
+        {L"", L""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.kept, RemoveTraceSecrets(c.text));
+    }
+    EXPECT_EQ(
+        "==== h 73kqd ====\r\ncomputer id: ***\r\nrebuild: failed: *** ***\r\n\r\n",
+        EncodeTraceRecord(L"==== h 73kqd ====",
+                          L"computer id: 73kqd_415209\r\nrebuild: failed: 73kqd_415209 73Kqd_415209\r\n"));
+}
+
 TEST(TraceRotation, MovesAFileAsideOnlyWhenTheRecordWouldTakeItPast256KB) {
     struct Case {
         std::uint64_t fileBytes;
@@ -104,6 +128,42 @@ TEST(TraceFile, AFullLogBecomesTheOlderFileAndOnlyOneOlderFileIsKept) {
     AppendTraceRecord(folder, std::string(262144, 'y'));  // larger than a file may be: alone in the new file
     EXPECT_TRUE(holds(log, std::string(262144, 'y')));
     EXPECT_TRUE(holds(older, "second\r\nthird\r\n")) << "the older file was not replaced";
+}
+
+TEST(TraceFile, AnOlderFileHeldOpenWithoutDeleteSharingStillLeavesTheLogWithinItsBound) {
+    // An editor or a backup reading the older file: it cannot be renamed over
+    // while open, and may not even be written.
+    struct Case {
+        const char* holder;
+        DWORD sharing;
+        bool olderTakesTheFullLog;
+    };
+    const Case cases[] = {
+        {"reader that lets others write", FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+        {"reader that lets others only read", FILE_SHARE_READ, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.holder);
+        const std::wstring folder = FreshTempFolder(L"quilo-trace-held-older");
+        const std::wstring log = folder + L"\\" + kTraceFileName;
+        const std::wstring older = folder + L"\\" + kOlderTraceFileName;
+        auto holds = [](const std::wstring& path, const std::string& bytes) {
+            return ReadFileBytes(path) == bytes;
+        };
+        AppendTraceRecord(folder, "oldest\r\n");
+        AppendTraceRecord(folder, std::string(262144, 'x'));  // moves "oldest" aside
+        ASSERT_TRUE(holds(older, "oldest\r\n"));
+        {
+            ScopedFileHandle held(::CreateFileW(older.c_str(), GENERIC_READ, c.sharing, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(held) << "error " << ::GetLastError();
+            AppendTraceRecord(folder, "second\r\n");
+            AppendTraceRecord(folder, "third\r\n");
+            EXPECT_TRUE(holds(log, "second\r\nthird\r\n"))
+                << ReadFileBytes(log).size() << " bytes in the log";
+        }
+        EXPECT_TRUE(holds(older, c.olderTakesTheFullLog ? std::string(262144, 'x') : "oldest\r\n"));
+    }
 }
 
 // No folder (the shell could not name one) is not the current folder, and a

@@ -36,9 +36,11 @@ target_link_options(wow64_scenarios PRIVATE -mconsole)
 add_dependencies(wow64_scenarios ${QUILO_LAUNCHER_NAME} ${QUILO_STANDIN_TARGETS})
 
 # Start-up, prerequisites (the .NET key in both views), launch with the job and
-# each exit code, the update hand-off and online support.
+# each exit code, the update hand-off and online support; the last-resort
+# guards and the support trace, so that the 32-bit crash dump is written under
+# WoW64 as most users' launchers would write it.
 foreach(area wow64_scenarios startup_scenarios prerequisites_scenarios launch_scenarios update_scenarios
-             commands_scenarios)
+             commands_scenarios guard_scenarios trace_scenarios)
   set(name ${area})
   if(NOT area STREQUAL "wow64_scenarios")
     set(name wow64_${area})
