@@ -74,7 +74,7 @@ protected:
     }
 };
 
-TEST_F(TraceScenario, ACleanStartLeavesOneRecordWithoutAnyMessageOrThePassword) {
+TEST_F(TraceScenario, ACleanStartLeavesOneRecordWithoutAnyMessage) {
     ScratchInstall install;
     LayOutScriptedLaunch(install);
     TestProcess launcher = install.StartLauncher();
@@ -92,10 +92,6 @@ TEST_F(TraceScenario, ACleanStartLeavesOneRecordWithoutAnyMessageOrThePassword) 
     EXPECT_NE("windows: ", record.StartingWith("windows: ").front()) << "no Windows version";
     EXPECT_EQ(1u, record.StartingWith("wow64: ").size()) << Lines(record);
     EXPECT_TRUE(record.StartingWith("message box: ").empty()) << Lines(record);
-    for (const std::string& line : record.lines) {
-        EXPECT_EQ(std::string::npos, line.find("73kqd_415209"))
-            << "the store password is in the trace: " << line;
-    }
 }
 
 TEST_F(TraceScenario, ABridgeThatEchoesTheStorePasswordLeavesItOutOfTheTrace) {
