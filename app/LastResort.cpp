@@ -14,7 +14,7 @@ namespace {
 
 constexpr wchar_t kUnknownExceptionReason[] = L"原因：系统错误。";
 constexpr wchar_t kUnknownModule[] = L"未知模块";
-constexpr wchar_t kSupportLine[] = L"\n更多解决请咨询软件服务人员，咨询电话：19999999999";
+constexpr wchar_t kSupportLine[] = L"\n" QUILO_SUPPORT_CONTACT;
 
 std::wstring FileNamePart(const std::wstring& path) {
     const std::wstring::size_type separator = path.find_last_of(L"\\/");
@@ -171,7 +171,7 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pointers) {
 DWORD WINAPI WarnOfCrash(void* crashReport) {
     const auto* record = static_cast<const CrashReport*>(crashReport);
     try {
-        ShowWarning(CrashMessage(record->code, ModuleNameAt(record->address)), kLastResortTitle);
+        ShowWarning(CrashMessage(record->code, ModuleNameAt(record->address)), kLoadingFailureTitle);
     } catch (...) {
     }
     if (record->answered) {

@@ -12,8 +12,6 @@
 
 #include <windows.h>
 
-constexpr wchar_t kLastResortTitle[] = L"软件加载提示";
-
 // "加载失败！\n" and the exception's text, reduced as the launch reduces its
 // own failure texts; a null `error` (not a std::exception) gives the system-error reason.
 std::wstring UncaughtExceptionMessage(const std::exception* error);

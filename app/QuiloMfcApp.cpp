@@ -8,8 +8,9 @@
 #include "app/LastResort.h"
 #include "util/ProductConstants.h"
 #include "bridge/BridgeHost.h"
+#include "launch/LaunchMessages.h"
 #include "launch/RestartChain.h"
-#include "launch/ShellStartError.h"
+#include "util/ShellStartError.h"
 #include "launch/SystemErrorText.h"
 #include "loader_window/QuiloMfcAppDlg.h"
 #include "util/MessageBox.h"
@@ -137,7 +138,7 @@ void QuiloMfcApp::RelaunchElevated() {
 }
 
 void QuiloMfcApp::ProcessWndProcException(const std::exception* error) {
-    ShowWarning(UncaughtExceptionMessage(error), kLastResortTitle);
+    ShowWarning(UncaughtExceptionMessage(error), kLoadingFailureTitle);
     // A quit request ends the loader window's loop, as closing it does; start-up
     // then returns and the exit routine unloads the bridge.
     ::PostQuitMessage(0);
@@ -146,9 +147,13 @@ void QuiloMfcApp::ProcessWndProcException(const std::exception* error) {
 void QuiloMfcApp::RunLoaderWindow() {
     const StartupState& state = TheStartupState();
     LoaderWindowSettings settings;
+    settings.installDirectory = state.installDirectory;
+    settings.bridge = &TheBridgeHost();
     settings.launch.installDirectory = state.installDirectory;
+    settings.launch.launcherPath = GetLauncherPath();
     settings.launch.updaterFileName = state.updaterFileName;
-    settings.launch.bridgeLoaded = state.bridgeLoaded;
+    settings.launch.bridge = &TheBridgeHost();
+    settings.launch.phases = &StartupPhaseRecorder();
     settings.launch.online = state.online;
     settings.launch.inheritedRestartChain = state.inheritedRestartChain;
     settings.launch.releaseSingleInstance = &ReleaseSingleInstanceMutex;
@@ -159,6 +164,6 @@ void QuiloMfcApp::RunLoaderWindow() {
     dialog.DoModal();
     m_pMainWnd = nullptr;
     if (dialog.CreationFailed()) {
-        ShowWarning(LoaderWindowFailureMessage(dialog.CreationError()), kLastResortTitle);
+        ShowWarning(LoaderWindowFailureMessage(dialog.CreationError()), kLoadingFailureTitle);
     }
 }

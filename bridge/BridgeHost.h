@@ -8,11 +8,12 @@
 #include <windows.h>
 
 #include "bridge/IBridge.h"
+#include "bridge/LaunchBridge.h"
 
 constexpr wchar_t kBridgeLibraryName[] = L"CsVarnApi.dll";
 constexpr wchar_t kComponentLibraryName[] = L"CsVarnLab.dll";
 
-class CBridgeHost {
+class CBridgeHost : public LaunchBridge {
 public:
     CBridgeHost() = default;
     ~CBridgeHost();
@@ -26,14 +27,14 @@ public:
     // Releases the object, then the library. Safe at any time, any number of times.
     void Unload();
 
-    bool IsLoaded() const { return bridge_ != nullptr; }
+    bool IsLoaded() const override { return bridge_ != nullptr; }
 
     int QueryStatus(std::wstring& error);
     std::wstring QueryComputerId(std::wstring& error);
     bool RegenerateRuntime(const std::wstring& storePath, const std::wstring& storePassword,
                            const std::wstring& recordName, const std::wstring& fieldName,
                            const std::wstring& targetDirectory, const std::wstring& targetFileName,
-                           std::wstring& error);
+                           std::wstring& error) override;
 
     // For tests: adopts an object without a library (it is deleted through slot 20).
     void AttachForTesting(IBridge* bridge) { bridge_ = bridge; }

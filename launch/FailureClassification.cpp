@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr wchar_t kSupportFooter[] = L"\n更多解决请咨询软件服务人员，咨询电话：19999999999";
+constexpr wchar_t kSupportFooter[] = L"\n" QUILO_SUPPORT_CONTACT;
 
 // Texts whose presence in the bridge's error means the data store was not
 // readable as expected: the store engine's own words, the store password and

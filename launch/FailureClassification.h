@@ -8,19 +8,18 @@
 #include <functional>
 #include <string>
 
+#include "util/ProductConstants.h"
+
 constexpr wchar_t kPathMessage[] =
     L"软件加载失败！\n可能原因：检测到操作系统语言为繁体中文，导致安装路径无法识别。\n"
-    L"参考解决方法：请卸载软件后，将其安装至英文或拼音命名的文件夹，再重新启动软件。\n"
-    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+    L"参考解决方法：请卸载软件后，将其安装至英文或拼音命名的文件夹，再重新启动软件。\n" QUILO_SUPPORT_CONTACT;
 constexpr wchar_t kStoreRetryMessage[] =
-    L"软件加载失败！\n请重试，若多次尝试仍加载失败，请尝试下载完整安装包安装修复。\n"
-    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+    L"软件加载失败！\n请重试，若多次尝试仍加载失败，请尝试下载完整安装包安装修复。\n" QUILO_SUPPORT_CONTACT;
 constexpr wchar_t kGeneralRetryMessage[] =
-    L"软件加载失败！\n请重试，若多次尝试仍加载失败，请重启电脑或尝试下载完整安装包安装修复。\n"
-    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+    L"软件加载失败！\n请重试，若多次尝试仍加载失败，请重启电脑或尝试下载完整安装包安装修复。"
+    L"\n" QUILO_SUPPORT_CONTACT;
 constexpr wchar_t kFrameworkMessage[] =
-    L"软件加载失败！\n请检查电脑是否已正确安装微软.NET Framework4.5.2或以上版本。"
-    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+    L"软件加载失败！\n请检查电脑是否已正确安装微软.NET Framework4.5.2或以上版本。" QUILO_SUPPORT_CONTACT;
 
 // The bridge's error text framed for the user.
 std::wstring BridgeTextMessage(const std::wstring& bridgeError);

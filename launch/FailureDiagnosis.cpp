@@ -24,5 +24,5 @@ void DiagnoseRegenerationFailure(const std::wstring& bridgeError, const std::wst
     }
     ShowWarning(
         ChooseRegenerationMessage(bridgeError, hasCjk, zhCn, [] { return IsDotNetReleaseSufficient(); }),
-        kLoadFailureTitle);
+        kLoadingFailureTitle);
 }

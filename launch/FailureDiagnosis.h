@@ -8,8 +8,7 @@
 #include <string>
 
 #include "launch/FailureClassification.h"
-
-constexpr wchar_t kLoadFailureTitle[] = L"软件加载提示";
+#include "launch/LaunchMessages.h"
 
 // Whether the system default locale is Chinese (PRC), 0x0804.
 bool IsSystemLocaleZhCn();

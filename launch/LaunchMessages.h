@@ -3,8 +3,15 @@
 
 // What the launch tells the user, and under which title.
 
-constexpr wchar_t kLoadSoftwareTitle[] = L"加载软件提示";
-constexpr wchar_t kSoftwareLoadTitle[] = L"软件加载提示";
+#include "util/ProductConstants.h"
+
+// The two titles differ only in the order of their words. This one is for the
+// launch finding no main application to start (the bridge not loaded, no
+// executable after staging)...
+constexpr wchar_t kRuntimeUnavailableTitle[] = L"加载软件提示";
+// ...and this one for every other failure of the loading: staging, the
+// rebuild's diagnosis, the start, the last-resort warnings.
+constexpr wchar_t kLoadingFailureTitle[] = L"软件加载提示";
 constexpr wchar_t kErrorTitle[] = L"错误提示";
 
 constexpr wchar_t kBridgeNotLoadedMessage[] = L"软件启动失败！\n软件运行库未成功加载。";
@@ -18,8 +25,7 @@ constexpr wchar_t kLaunchFailedPrefix[] = L"加载失败！\n";
 // a row within a minute: restarting again would only repeat it.
 constexpr wchar_t kRestartLoopMessage[] =
     L"软件启动失败！\n软件多次请求重新启动仍未能正常运行，已停止自动重启。\n"
-    L"请重启电脑后再打开软件，若仍无法启动，请尝试下载完整安装包安装修复。\n"
-    L"更多解决请咨询软件服务人员，咨询电话：19999999999";
+    L"请重启电脑后再打开软件，若仍无法启动，请尝试下载完整安装包安装修复。\n" QUILO_SUPPORT_CONTACT;
 // The launcher's second copy could not be started; followed by the reduced system text.
 constexpr wchar_t kRestartFailedPrefix[] = L"软件重新启动失败！\n";
 

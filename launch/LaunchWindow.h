@@ -4,13 +4,8 @@
 // What the launch needs of the window that shows it, and nothing more: the
 // loader window implements it, and tests put a fake in its place.
 
-#include <string>
-
 class LaunchWindow {
 public:
-    virtual void SetStatusText(const std::wstring& text) = 0;
-    // The link that lets the user start the launch again after a failure.
-    virtual void ShowContinueLink() = 0;
     // Hidden while the main application runs: nothing is drawn then.
     virtual void HideWindow() = 0;
     // Ends the window's loop, and with it the launcher.

@@ -8,13 +8,22 @@
 
 #include <string>
 
+#include "bridge/LaunchBridge.h"
 #include "launch/LaunchWindow.h"
+#include "util/StartupPhases.h"
 
-// What start-up has learnt that the launch needs.
+// What start-up has learnt that the launch needs: everything the launch uses
+// is given here, nothing is reached through the process's globals.
 struct LaunchSettings {
     std::wstring installDirectory;
+    // The launcher's own executable, started again when the main application asks for a restart.
+    std::wstring launcherPath;
     std::wstring updaterFileName;
-    bool bridgeLoaded = false;
+    // The loaded bridge, which rebuilds the executable; null, or not loaded,
+    // when start-up could not load it.
+    LaunchBridge* bridge = nullptr;
+    // Where staging and the start report their phases; none traced when null.
+    PhaseRecorder* phases = nullptr;
     bool online = false;
     // The restart chain that led to this copy of the launcher (launch/RestartChain.h).
     std::wstring inheritedRestartChain;
@@ -30,8 +39,6 @@ struct LaunchSettings {
 class RuntimeLaunch {
 public:
     RuntimeLaunch(LaunchWindow& window, LaunchSettings settings);
-
-    const LaunchSettings& Settings() const { return settings_; }
 
     // Puts the executable in place under its live name; false after telling the user.
     bool StageRuntime();
@@ -50,8 +57,11 @@ private:
     void RestartLauncher();
     void ActOnExitCode(unsigned long exitCode);
 
+    bool IsBridgeLoaded() const { return settings_.bridge && settings_.bridge->IsLoaded(); }
+
     LaunchWindow& window_;
     LaunchSettings settings_;
+    PhaseRecorder& phases_;
 };
 
 #endif

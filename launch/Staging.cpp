@@ -3,7 +3,6 @@
 
 #include <shlwapi.h>
 
-#include "bridge/BridgeHost.h"
 #include "launch/ConfigFile.h"
 #include "launch/DigestText.h"
 #include "launch/FailureDiagnosis.h"
@@ -29,9 +28,9 @@ bool UnparkRuntime(const std::wstring& parkedPath, const std::wstring& livePath)
     }
     const DWORD error = ::GetLastError();
     if (FileExists(livePath)) {
-        ShowWarning(kBothRuntimeCopiesMessage, kSoftwareLoadTitle);
+        ShowWarning(kBothRuntimeCopiesMessage, kLoadingFailureTitle);
     } else {
-        ShowWarning(kUnparkFailedPrefix + SystemErrorText(error), kSoftwareLoadTitle);
+        ShowWarning(kUnparkFailedPrefix + SystemErrorText(error), kLoadingFailureTitle);
     }
     return false;
 }
@@ -50,10 +49,10 @@ bool MakeRuntimeReplaceable(const std::wstring& livePath, bool rebuild) {
 }
 
 // A file's digest, its time counted apart from the launcher's own.
-std::wstring TimedFileMd5(const std::wstring& path) {
+std::wstring TimedFileMd5(const std::wstring& path, PhaseRecorder& phases) {
     const TraceStopwatch stopwatch;
     std::wstring digest = GetFileMd5(path);
-    AddDigestTime(stopwatch.ElapsedMilliseconds());
+    phases.AddDigestTime(stopwatch.ElapsedMilliseconds());
     return digest;
 }
 
@@ -75,11 +74,11 @@ bool RuntimeLaunch::StageRuntime() {
         if (!CConfigFile(CombinePath(installDirectory, kConfigFileName))
                  .GetValue(kRuntimeDigestKey, recorded)) {
             TraceValue(L"runtime digest", L"not recorded in the configuration");
-            ShowWarning(kRuntimeConfigMessage, kSoftwareLoadTitle);
+            ShowWarning(kRuntimeConfigMessage, kLoadingFailureTitle);
             return false;
         }
         // An empty digest (the file could not be read) never equals a recorded one.
-        const std::wstring actual = TimedFileMd5(livePath);
+        const std::wstring actual = TimedFileMd5(livePath, phases_);
         if (!actual.empty() && actual == DecodeDigestText(recorded)) {
             rebuild = false;
         }
@@ -91,8 +90,9 @@ bool RuntimeLaunch::StageRuntime() {
 
     if (rebuild) {
         std::wstring error;
-        if (!TheBridgeHost().RegenerateRuntime(storePath, kStorePassword, kStoreRecordName, kStoreFieldName,
-                                               installDirectory, kLiveRuntimeName, error)) {
+        if (!IsBridgeLoaded() ||
+            !settings_.bridge->RegenerateRuntime(storePath, kStorePassword, kStoreRecordName, kStoreFieldName,
+                                                 installDirectory, kLiveRuntimeName, error)) {
             TraceValueOf(L"rebuild", [&] { return L"failed: " + error; });
             DiagnoseRegenerationFailure(error, storePath);
             return false;
@@ -102,7 +102,7 @@ bool RuntimeLaunch::StageRuntime() {
 
     if (!::PathFileExistsW(livePath.c_str())) {
         TraceValue(L"runtime", L"missing after staging");
-        ShowWarning(kRuntimeMissingMessage, kLoadSoftwareTitle);
+        ShowWarning(kRuntimeMissingMessage, kRuntimeUnavailableTitle);
         return false;
     }
     return true;
@@ -114,10 +114,10 @@ bool RuntimeLaunch::CheckDataStore() {
     if (!CConfigFile(CombinePath(installDirectory, kConfigFileName))
              .GetValue(kDataStoreDigestKey, recorded)) {
         TraceValue(L"data store digest", L"not recorded in the configuration");
-        ShowWarning(kDataStoreConfigMessage, kSoftwareLoadTitle);
+        ShowWarning(kDataStoreConfigMessage, kLoadingFailureTitle);
         return false;
     }
-    const std::wstring actual = TimedFileMd5(CombinePath(installDirectory, kDataStoreName));
+    const std::wstring actual = TimedFileMd5(CombinePath(installDirectory, kDataStoreName), phases_);
     const bool matches = !actual.empty() && actual == DecodeDigestText(recorded);
     TraceValue(L"data store digest", actual.empty() ? L"unreadable" : matches ? L"matches" : L"damaged");
     return matches;

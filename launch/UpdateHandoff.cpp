@@ -3,7 +3,7 @@
 #include <shlwapi.h>
 
 #include "launch/RuntimeFiles.h"
-#include "launch/ShellStartError.h"
+#include "util/ShellStartError.h"
 #include "launch/SystemErrorText.h"
 #include "launch/UpdateHandoff.h"
 #include "launch/UpdateMarker.h"

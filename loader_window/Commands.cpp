@@ -37,7 +37,7 @@ void CQuiloMfcAppDlg::OnNMClickOnlineSupport(NMHDR*, LRESULT* result) {
         return;
     }
     try {
-        const std::wstring programPath = CombinePath(launch_.Settings().installDirectory, fileName);
+        const std::wstring programPath = CombinePath(installDirectory_, fileName);
         const std::wstring argument = BuildSupportArgument(ComputerId(), GetOwnFileVersion(),
                                                            FormatDate(supportDate_, kSupportDatePattern));
         const std::wstring commandLine = BuildSupportCommandLine(

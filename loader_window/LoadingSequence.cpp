@@ -22,10 +22,13 @@ constexpr wchar_t kDataStoreDamagedStatus[] = L"数据文件错误，请下载�
 
 bool CQuiloMfcAppDlg::RunLoadingSequence() {
     EndPhase(L"window");
-    std::wstring ignoredError;
-    computerId_ = TheBridgeHost().QueryComputerId(ignoredError);
+    const bool bridgeLoaded = bridge_ && bridge_->IsLoaded();
+    if (bridge_) {
+        std::wstring ignoredError;
+        computerId_ = bridge_->QueryComputerId(ignoredError);
+    }
 
-    if (!launch_.Settings().bridgeLoaded) {
+    if (!bridgeLoaded) {
         SetStatusText(kBridgeMissingStatus);
         ShowWarning(kBridgeMissingMessage, kBridgeMissingTitle);
         return true;

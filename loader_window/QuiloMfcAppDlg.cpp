@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "util/ProductConstants.h"
-#include "launch/QuitRequest.h"
 #include "loader_window/LoaderWindowLayout.h"
 
 namespace {
@@ -32,6 +31,8 @@ bool IsControlColorMessage(UINT message) {
 CQuiloMfcAppDlg::CQuiloMfcAppDlg(LoaderWindowSettings settings, CWnd* parent)
     : CDialogEx(IDD, parent),
       defaultGuiFontFace_(std::move(settings.defaultGuiFontFace)),
+      installDirectory_(std::move(settings.installDirectory)),
+      bridge_(settings.bridge),
       launch_(*this, std::move(settings.launch)) {
     icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
@@ -151,8 +152,10 @@ void CQuiloMfcAppDlg::HideWindow() {
     ShowWindow(SW_HIDE);
 }
 
+// WM_QUIT ends the window's modal loop, and the launcher with it. It goes to
+// the thread's queue whatever window it names.
 void CQuiloMfcAppDlg::PostQuitRequest() {
-    ::PostQuitRequest(m_hWnd);
+    ::PostMessageW(m_hWnd, WM_QUIT, 0, 0);
 }
 
 void CQuiloMfcAppDlg::OnPaint() {

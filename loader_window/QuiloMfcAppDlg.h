@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "bridge/BridgeHost.h"
 #include "framework/DialogEx.h"
 #include "launch/LaunchWindow.h"
 #include "launch/RuntimeLaunch.h"
@@ -17,6 +18,10 @@
 
 // What start-up has learnt that the window needs.
 struct LoaderWindowSettings {
+    std::wstring installDirectory;
+    // Asked for the computer's identifier; null, or not loaded, when start-up
+    // could not load the bridge.
+    CBridgeHost* bridge = nullptr;
     LaunchSettings launch;
     // The face the system's GUI font uses; a glyph font of that face is left
     // to the font mapper.
@@ -30,9 +35,11 @@ public:
     explicit CQuiloMfcAppDlg(LoaderWindowSettings settings = {}, CWnd* parent = nullptr);
     ~CQuiloMfcAppDlg() override;
 
+    void SetStatusText(const std::wstring& text);
+    // The link that lets the user start the launch again after a failure.
+    void ShowContinueLink();
+
     // What the launch may do with the window.
-    void SetStatusText(const std::wstring& text) override;
-    void ShowContinueLink() override;
     void HideWindow() override;
     void PostQuitRequest() override;
 
@@ -71,6 +78,8 @@ private:
     COwerButton closeButton_;
     ScopedGdiObject statusFont_;
     std::wstring defaultGuiFontFace_;
+    std::wstring installDirectory_;
+    CBridgeHost* bridge_ = nullptr;
     RuntimeLaunch launch_;
     std::wstring computerId_;
     DateValue supportDate_;

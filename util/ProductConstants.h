@@ -15,6 +15,11 @@ constexpr wchar_t kSoftwareListPath[] = L"/softlist";
 constexpr wchar_t kDotNetDownloadPage[] = L"https://go.microsoft.com/fwlink/?LinkId=397708";
 constexpr wchar_t kVcRedistDownloadPage[] = L"https://aka.ms/vs/17/release/vc_redist.x86.exe";
 
+// Where the user gets help: the line that closes the launcher's failure
+// messages. A literal, so that messages can be joined with it where they are
+// written and stay constants; every message spells it through this name.
+#define QUILO_SUPPORT_CONTACT L"更多解决请咨询软件服务人员，咨询电话：19999999999"
+
 // Single-instance marker, in the session's local object namespace.
 constexpr wchar_t kSingleInstanceMutexName[] = L"Quilo_App_Mutex";
 

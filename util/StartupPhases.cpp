@@ -73,3 +73,19 @@ void TraceCosts() {
     TracePhase(L"bridge calls", state.bridgeCallsMs);
     TracePhase(L"digests", state.digestsMs);
 }
+
+namespace {
+
+class TracedPhases final : public PhaseRecorder {
+public:
+    void EndPhase(std::wstring_view name) noexcept override { ::EndPhase(name); }
+    void AddDigestTime(double milliseconds) override { ::AddDigestTime(milliseconds); }
+    void TraceCosts() override { ::TraceCosts(); }
+};
+
+}  // namespace
+
+PhaseRecorder& StartupPhaseRecorder() {
+    static TracedPhases phases;
+    return phases;
+}

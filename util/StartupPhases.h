@@ -17,4 +17,20 @@ void AddDigestTime(double milliseconds);
 // Traces "bridge calls" and "digests", once; later calls trace nothing.
 void TraceCosts();
 
+// The phases as a part of the launcher reports them, handed to it rather than
+// reached through this file's functions: the process-wide recorder traces
+// them, a test records them.
+class PhaseRecorder {
+public:
+    virtual void EndPhase(std::wstring_view name) noexcept = 0;
+    virtual void AddDigestTime(double milliseconds) = 0;
+    virtual void TraceCosts() = 0;
+
+protected:
+    ~PhaseRecorder() = default;
+};
+
+// The recorder that traces to the process's start-up phases above.
+PhaseRecorder& StartupPhaseRecorder();
+
 #endif

@@ -14,7 +14,7 @@
 #include "launch/FailureDiagnosis.h"
 #include "launch/RestartChain.h"
 #include "launch/RuntimeProcess.h"
-#include "launch/ShellStartError.h"
+#include "util/ShellStartError.h"
 #include "launch/SystemErrorText.h"
 #include "launch/UpdateMarker.h"
 

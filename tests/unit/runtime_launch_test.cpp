@@ -17,12 +17,44 @@ namespace {
 
 class FakeLaunchWindow : public LaunchWindow {
 public:
-    void SetStatusText(const std::wstring& text) override { calls.push_back(L"status " + text); }
-    void ShowContinueLink() override { calls.push_back(L"continue link"); }
     void HideWindow() override { calls.push_back(L"hide"); }
     void PostQuitRequest() override { calls.push_back(L"quit"); }
 
     std::vector<std::wstring> calls;
+};
+
+// The bridge without a library: a rebuild writes the runtime stand-in where it
+// is asked to, and every request is kept.
+class FakeBridge : public LaunchBridge {
+public:
+    explicit FakeBridge(bool loaded) : loaded_(loaded) {}
+
+    bool IsLoaded() const override { return loaded_; }
+    bool RegenerateRuntime(const std::wstring& storePath, const std::wstring& storePassword,
+                           const std::wstring& recordName, const std::wstring& fieldName,
+                           const std::wstring& targetDirectory, const std::wstring& targetFileName,
+                           std::wstring& error) override {
+        requests.push_back(storePath + L"|" + storePassword + L"|" + recordName + L"|" + fieldName + L"|" +
+                           targetDirectory + L"|" + targetFileName);
+        error.clear();
+        return ::CopyFileW(RuntimeStandIn().c_str(), CombinePath(targetDirectory, targetFileName).c_str(),
+                           FALSE) != FALSE;
+    }
+
+    std::vector<std::wstring> requests;
+
+private:
+    bool loaded_;
+};
+
+class RecordedPhases : public PhaseRecorder {
+public:
+    void EndPhase(std::wstring_view name) noexcept override { phases.emplace_back(name); }
+    void AddDigestTime(double) override { ++digests; }
+    void TraceCosts() override { phases.emplace_back(L"costs"); }
+
+    std::vector<std::wstring> phases;
+    int digests = 0;
 };
 
 // Runs `step` on a thread of its own and answers the one message box it
@@ -52,8 +84,8 @@ protected:
         ::RemoveDirectoryW(folder_.c_str());
     }
     void Clean() {
-        for (const wchar_t* name : {kLiveRuntimeName, kParkedRuntimeName, kConfigFileName, L"runtime-args.txt",
-                                    L"runtime-starts.txt", L"runtime-exit-code.txt"}) {
+        for (const wchar_t* name : {kLiveRuntimeName, kParkedRuntimeName, kConfigFileName,
+                                    L"runtime-args.txt", L"runtime-starts.txt", L"runtime-exit-code.txt"}) {
             ::DeleteFileW(Path(name).c_str());
         }
     }
@@ -72,11 +104,11 @@ protected:
         ::CloseHandle(file);
     }
 
-    LaunchSettings Settings(bool bridgeLoaded) const {
+    LaunchSettings Settings(FakeBridge& bridge) const {
         LaunchSettings settings;
         settings.installDirectory = folder_;
         settings.updaterFileName = L"orloupd.exe";
-        settings.bridgeLoaded = bridgeLoaded;
+        settings.bridge = &bridge;
         return settings;
     }
 
@@ -88,23 +120,49 @@ protected:
 TEST_F(RuntimeLaunchInFolder, WithoutTheBridgeNothingStartsAndTheWindowStaysAsItWas) {
     PlaceRuntime();
     FakeLaunchWindow window;
-    RuntimeLaunch launch(window, Settings(false));
+    FakeBridge bridge(false);
+    RuntimeLaunch launch(window, Settings(bridge));
     const MessageBoxInfo box = RunAnsweringOneBox([&] { launch.LaunchRuntime(); }, 10000);
     EXPECT_EQ(L"加载软件提示", box.title);
     EXPECT_EQ(L"软件启动失败！\n软件运行库未成功加载。", box.text);
     EXPECT_TRUE(window.calls.empty());
     EXPECT_FALSE(FileExists(Path(L"runtime-starts.txt")));
     EXPECT_TRUE(FileExists(Path(kLiveRuntimeName)));
+    EXPECT_TRUE(bridge.requests.empty());
 }
 
 TEST_F(RuntimeLaunchInFolder, ANormalEndHidesTheWindowThenAsksItToQuitAndParksTheRuntime) {
     PlaceRuntime();
     FakeLaunchWindow window;
-    RuntimeLaunch launch(window, Settings(true));
+    FakeBridge bridge(true);
+    RuntimeLaunch launch(window, Settings(bridge));
     const MessageBoxInfo box = RunAnsweringOneBox([&] { launch.LaunchRuntime(); }, 3000);
     EXPECT_FALSE(box) << box.title << L": " << box.text;
     EXPECT_EQ((std::vector<std::wstring>{L"hide", L"quit"}), window.calls);
     EXPECT_TRUE(FileExists(Path(L"runtime-starts.txt")));
     EXPECT_FALSE(FileExists(Path(kLiveRuntimeName)));
     EXPECT_TRUE(FileExists(Path(kParkedRuntimeName)));
+}
+
+// No executable in place: the bridge given to the launch rebuilds it from the
+// data store, with the store's password, record and field, into the install
+// directory under its live name; then it starts, and its phases are reported
+// to the recorder given.
+TEST_F(RuntimeLaunchInFolder, AMissingExecutableIsRebuiltThroughTheBridgeItWasGivenAndStarted) {
+    FakeLaunchWindow window;
+    FakeBridge bridge(true);
+    RecordedPhases phases;
+    LaunchSettings settings = Settings(bridge);
+    settings.phases = &phases;
+    RuntimeLaunch launch(window, settings);
+    const MessageBoxInfo box = RunAnsweringOneBox([&] { launch.LaunchRuntime(); }, 3000);
+    EXPECT_FALSE(box) << box.title << L": " << box.text;
+    EXPECT_EQ((std::vector<std::wstring>{Path(L"Quilord.da") + L"|73kqd_415209|DatFileInfo|FileDat|" +
+                                         folder_ + L"|InPrRtm.exe"}),
+              bridge.requests);
+    EXPECT_TRUE(FileExists(Path(L"runtime-starts.txt")));
+    EXPECT_EQ((std::vector<std::wstring>{L"hide", L"quit"}), window.calls);
+    EXPECT_TRUE(FileExists(Path(kParkedRuntimeName)));
+    EXPECT_EQ((std::vector<std::wstring>{L"staging", L"child", L"costs"}), phases.phases);
+    EXPECT_EQ(0, phases.digests) << "nothing was in place to digest";
 }

@@ -4,14 +4,13 @@
 
 #include <shellapi.h>
 
-#include "framework/WinApp.h"
 #include "launch/LaunchMessages.h"
 #include "launch/RestartChain.h"
 #include "launch/RuntimeArguments.h"
 #include "launch/RuntimeFiles.h"
 #include "launch/RuntimeLaunch.h"
 #include "launch/RuntimeProcess.h"
-#include "launch/ShellStartError.h"
+#include "util/ShellStartError.h"
 #include "launch/SystemErrorText.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
@@ -22,23 +21,32 @@
 namespace {
 
 // Starts the launcher's own executable with the restart chain in its environment.
-bool StartLauncherCopy(const std::wstring& restartChain, DWORD& error) {
-    wchar_t launcherPath[kPathBufferLength] = {};
-    CWinApp* app = AfxGetApp();
-    const DWORD length =
-        ::GetModuleFileNameW(app ? app->m_hInstance : nullptr, launcherPath, kPathBufferLength);
-    if (length == 0 || length >= kPathBufferLength) {
-        error = length == 0 ? ::GetLastError() : ERROR_INSUFFICIENT_BUFFER;
+bool StartLauncherCopy(const std::wstring& launcherPath, const std::wstring& restartChain, DWORD& error) {
+    if (launcherPath.empty()) {
+        error = ERROR_FILE_NOT_FOUND;
         return false;
     }
     PassRestartChainOn(restartChain);
-    const INT_PTR started =
-        reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", launcherPath, nullptr, nullptr, SW_SHOW));
+    const INT_PTR started = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", launcherPath.c_str(), nullptr, nullptr, SW_SHOW));
     if (started > 32) {
         return true;
     }
     error = ShellStartError(::GetLastError(), started);
     return false;
+}
+
+// Stands in for a recorder when none is given: the launch traces no phase.
+class UnrecordedPhases final : public PhaseRecorder {
+public:
+    void EndPhase(std::wstring_view) noexcept override {}
+    void AddDigestTime(double) override {}
+    void TraceCosts() override {}
+};
+
+PhaseRecorder& PhasesOrNone(PhaseRecorder* phases) {
+    static UnrecordedPhases none;
+    return phases ? *phases : none;
 }
 
 std::wstring ExitActionName(RuntimeExitAction action) {
@@ -58,7 +66,7 @@ std::wstring ExitActionName(RuntimeExitAction action) {
 }  // namespace
 
 RuntimeLaunch::RuntimeLaunch(LaunchWindow& window, LaunchSettings settings)
-    : window_(window), settings_(std::move(settings)) {}
+    : window_(window), settings_(std::move(settings)), phases_(PhasesOrNone(settings_.phases)) {}
 
 // Parks the executable under its name without extension until the next run.
 // A failure is told, not thrown: the launcher is hidden by now and must still end.
@@ -66,7 +74,7 @@ void RuntimeLaunch::ParkRuntime() {
     const std::wstring livePath = CombinePath(settings_.installDirectory, kLiveRuntimeName);
     const std::wstring parkedPath = CombinePath(settings_.installDirectory, kParkedRuntimeName);
     if (!::MoveFileW(livePath.c_str(), parkedPath.c_str())) {
-        ShowWarning(kParkFailedPrefix + SystemErrorText(::GetLastError()), kSoftwareLoadTitle);
+        ShowWarning(kParkFailedPrefix + SystemErrorText(::GetLastError()), kLoadingFailureTitle);
     }
 }
 
@@ -80,20 +88,20 @@ void RuntimeLaunch::RestartLauncher() {
     if (!decision.restart) {
         TraceValue(L"restart", L"refused, too many restarts in a row");
         ParkRuntime();
-        ShowWarning(kRestartLoopMessage, kSoftwareLoadTitle);
+        ShowWarning(kRestartLoopMessage, kLoadingFailureTitle);
         return;
     }
     if (settings_.releaseSingleInstance) {
         settings_.releaseSingleInstance();
     }
     DWORD error = ERROR_SUCCESS;
-    if (!StartLauncherCopy(decision.chainForNextCopy, error)) {
+    if (!StartLauncherCopy(settings_.launcherPath, decision.chainForNextCopy, error)) {
         TraceValueOf(L"restart", [&] { return L"failed, error " + std::to_wstring(error); });
         const bool reclaimed = !settings_.reclaimSingleInstance || settings_.reclaimSingleInstance();
         if (reclaimed) {
             ParkRuntime();
         }
-        ShowWarning(kRestartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kSoftwareLoadTitle);
+        ShowWarning(kRestartFailedPrefix + ReduceFailureText(SystemErrorText(error)), kLoadingFailureTitle);
         return;
     }
     TraceValue(L"restart", L"second copy started");
@@ -126,8 +134,8 @@ void RuntimeLaunch::ActOnExitCode(unsigned long exitCode) {
 }
 
 void RuntimeLaunch::LaunchRuntime() {
-    if (!settings_.bridgeLoaded) {
-        ShowWarning(kBridgeNotLoadedMessage, kLoadSoftwareTitle);
+    if (!IsBridgeLoaded()) {
+        ShowWarning(kBridgeNotLoadedMessage, kRuntimeUnavailableTitle);
         return;
     }
     // Once the window is hidden the user can no longer close it: whatever
@@ -137,7 +145,7 @@ void RuntimeLaunch::LaunchRuntime() {
     bool windowHidden = false;
     try {
         const bool staged = StageRuntime();
-        EndPhase(L"staging");
+        phases_.EndPhase(L"staging");
         if (!staged) {
             return;
         }
@@ -156,11 +164,11 @@ void RuntimeLaunch::LaunchRuntime() {
             !AdmitToJobAndResume(job, child, startError)) {
             TraceValueOf(L"child", [&] { return L"not started, error " + std::to_wstring(startError); });
             ShowWarning(kLaunchFailedPrefix + ReduceFailureText(SystemErrorText(startError)),
-                        kSoftwareLoadTitle);
+                        kLoadingFailureTitle);
             return;
         }
-        EndPhase(L"child");
-        TraceCosts();
+        phases_.EndPhase(L"child");
+        phases_.TraceCosts();
         TraceValueOf(L"child", [&] {
             return L"pid " + std::to_wstring(::GetProcessId(child.process.get())) +
                    (settings_.online ? L", online" : L", offline");
@@ -188,7 +196,7 @@ void RuntimeLaunch::LaunchRuntime() {
     } catch (const std::exception& exception) {
         TraceValueOf(L"launch exception", [&] { return NarrowToWide(exception.what()); });
         ShowWarning(kLaunchFailedPrefix + ReduceFailureText(NarrowToWide(exception.what())),
-                    kSoftwareLoadTitle);
+                    kLoadingFailureTitle);
         if (windowHidden) {
             window_.PostQuitRequest();
         }

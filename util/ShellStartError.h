@@ -1,5 +1,5 @@
-#ifndef QUILO_LAUNCH_SHELLSTARTERROR_H
-#define QUILO_LAUNCH_SHELLSTARTERROR_H
+#ifndef QUILO_UTIL_SHELLSTARTERROR_H
+#define QUILO_UTIL_SHELLSTARTERROR_H
 
 // The system error behind a program start that the shell refused.
 

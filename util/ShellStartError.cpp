@@ -1,4 +1,4 @@
-#include "launch/ShellStartError.h"
+#include "util/ShellStartError.h"
 
 #include <shellapi.h>
 
