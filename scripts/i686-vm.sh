@@ -165,9 +165,12 @@ quilo_vm_run() {
     -nic none -display none -no-reboot -serial "file:$run_dir/console.log" -monitor none \
     >"$run_dir/qemu.log" 2>&1 &
   local qemu_pid=$!
+  # An interrupted run (ctest's time limit, ^C) takes its guest down with it.
+  trap 'kill "$qemu_pid" 2>/dev/null; exit 130' INT TERM
   tail -n +1 -f --pid="$qemu_pid" "$run_dir/output"
   wait "$qemu_pid"
   local qemu_status=$? status
+  trap - INT TERM
   if [ -f "$run_dir/exit-code" ]; then
     status=$(cat "$run_dir/exit-code")
   else
