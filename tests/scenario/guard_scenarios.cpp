@@ -81,6 +81,21 @@ std::string FirstBytes(const std::wstring& path, size_t count) {
     return bytes;
 }
 
+// Whether the report's dump is written: the oldest earlier dump is deleted
+// right after it. A slow machine (an emulated one) may take longer to write
+// it than the launcher waits once the warning is answered.
+bool WaitForOldestEarlierDumpGone(DWORD timeoutMs) {
+    const std::wstring oldest = SupportTraceFolder() + L"\\" + kEarlierDumps.front();
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (::GetFileAttributesW(oldest.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (::GetTickCount64() >= deadline) {
+            return false;
+        }
+        ::Sleep(100);
+    }
+    return true;
+}
+
 }  // namespace
 
 class BridgeCrash : public LauncherScenario, public ::testing::WithParamInterface<CrashCase> {};
@@ -101,6 +116,8 @@ TEST_P(BridgeCrash, EndsWithOneWarningNamingTheModuleLeavesADumpAndTheNextStartR
     MessageBoxInfo box = ExpectMessageBox(launcher, kTitle, kAccessViolationInBridge, 30000);
     ASSERT_TRUE(box);
     EXPECT_EQ(1u, box.buttons.size());
+    // The user reads the warning while the dump is written.
+    EXPECT_TRUE(WaitForOldestEarlierDumpGone(120000)) << "the dump was not written while the warning was up";
     AnswerMessageBox(box.window, IDOK);
     ExpectEnds(launcher);
     EXPECT_EQ(0, RuntimeStartCount(install)) << "the main application started after the fault";
@@ -144,6 +161,7 @@ class TerminateRoute : public LauncherScenario {};
 // filter: the same warning, dump and record as any fault, then the end.
 TEST_F(TerminateRoute, ShowsTheCrashWarningLeavesADumpAndARecordAndEnds) {
     ClearSupportTraceFolder();
+    PlantEarlierDumps();
     TestProcess probe = TestProcess::Start(BuildFile("standins/terminate_probe.exe"));
     ASSERT_TRUE(probe.IsStarted()) << "error " << probe.StartError();
     MessageBoxInfo box = WaitForMessageBox(probe.Id(), 30000);
@@ -157,15 +175,19 @@ TEST_F(TerminateRoute, ShowsTheCrashWarningLeavesADumpAndARecordAndEnds) {
     ASSERT_GT(box.text.size(), opening.size() + closing.size()) << Utf8(box.text);
     EXPECT_EQ(Utf8(closing), Utf8(box.text.substr(box.text.size() - closing.size())));
     EXPECT_EQ(1u, box.buttons.size());
+    // The user reads the warning while the dump is written.
+    EXPECT_TRUE(WaitForOldestEarlierDumpGone(120000)) << "the dump was not written while the warning was up";
     AnswerMessageBox(box.window, IDOK);
     ExpectEnds(probe);
 
+    // The newest of the five dumps kept (the earlier ones are named after 2020).
     const std::vector<std::wstring> dumps = DumpsInTraceFolder();
-    ASSERT_EQ(1u, dumps.size()) << "no crash dump";
-    EXPECT_EQ("MDMP", FirstBytes(SupportTraceFolder() + L"\\" + dumps.front(), 4));
+    ASSERT_EQ(5u, dumps.size()) << "no crash dump";
+    const std::wstring dump = dumps.back();
+    EXPECT_EQ("MDMP", FirstBytes(SupportTraceFolder() + L"\\" + dump, 4));
     const TraceRecordLines record = TraceRecordOf(probe.Id());
     EXPECT_TRUE(record.Has("terminate probe: calling std::terminate"));
-    EXPECT_TRUE(record.Has("crash dump: " + Utf8(dumps.front())));
+    EXPECT_TRUE(record.Has("crash dump: " + Utf8(dump)));
     EXPECT_TRUE(record.Has(ExpectedMessageBoxLine(kTitle, box.text, "OK")));
 }
 
