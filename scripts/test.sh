@@ -32,7 +32,7 @@ case $QUILO_I686_MODE in
     else
       i686_set="the 32-bit set and the WoW64 smoke; QUILO_I686_FULL=1 runs all of it"
     fi
-    echo "test: legs: x86_64 and i686 (emulated), $i686_set: this machine cannot execute 32-bit x86 code, the i686 leg is $QUILO_I686_REASON"
+    echo "test: legs: x86_64 and i686 (emulated), $i686_set: the i686 leg is $QUILO_I686_REASON"
     ;;
   *) echo "test: legs: x86_64 only; the i686 leg and its WoW64 set are left out: $QUILO_I686_REASON" ;;
 esac
