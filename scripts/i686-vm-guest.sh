@@ -10,6 +10,10 @@ mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm
 mount -t tmpfs tmpfs /run
 hostname i686-guest 2>/dev/null
+# The host's X and Wine sockets and locks show through the overlay; the guest's
+# own servers start without them (only the overlay loses them, the host keeps
+# them). The rest of the host's /tmp stays: the work tree may well be there.
+rm -rf /tmp/.X11-unix /tmp/.X*-lock /tmp/.wine-* 2>/dev/null
 ip link set lo up 2>/dev/null
 
 read -r uptime _ </proc/uptime

@@ -35,12 +35,9 @@ mount -t 9p -o ro,trans=virtio,version=9p2000.L,msize=512000,cache=loose hostroo
 # The writable layer keeps extended attributes (Wine stores the hidden
 # attribute in one), which tmpfs here does not.
 mount -t ext4 /dev/vda /disk || fail "the writable disk could not be mounted"
-mkdir -p /disk/upper /disk/work /disk/tmp
-chmod 1777 /disk/tmp
+mkdir -p /disk/upper /disk/work
 mount -t overlay overlay -o lowerdir=/lower,upperdir=/disk/upper,workdir=/disk/work /newroot ||
   fail "the overlay could not be mounted"
-# The host's /tmp holds its own X and Wine sockets: the guest gets a clean one.
-mount --bind /disk/tmp /newroot/tmp
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 quilo-share "/newroot$share" ||
   fail "the result share could not be mounted"
 mount --move /proc /newroot/proc
