@@ -20,12 +20,17 @@ quilo_vm_modules=(virtio_pci 9pnet_virtio 9p overlay crc32c_generic ext4 virtio_
 quilo_vm_log() { echo "i686-vm: $*" >&2; }
 
 # The kernel package Debian's linux-image-amd64 points at now.
+quilo_vm_listed_kernel_package() {
+  apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*-amd64\)$/\1/p' | head -n 1
+}
+
+# Without package lists (a machine that never ran apt-get update) they are fetched once.
 quilo_vm_kernel_package() {
   local package
-  package=$(apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*-amd64\)$/\1/p' | head -n 1)
+  package=$(quilo_vm_listed_kernel_package)
   if [ -z "$package" ] && [ "$(id -u)" = 0 ]; then
     apt-get update -qq >/dev/null 2>&1
-    package=$(apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*-amd64\)$/\1/p' | head -n 1)
+    package=$(quilo_vm_listed_kernel_package)
   fi
   echo "$package"
 }

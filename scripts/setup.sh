@@ -14,12 +14,15 @@ packages=(
   python3 locales libssl-dev
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
+# Prints the given packages that are not installed, one a line.
+missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+
+mapfile -t missing < <(missing_packages "${packages[@]}")
 # The machine may bring its own Node.js; Debian's npm is only needed when there is none.
 command -v npm >/dev/null 2>&1 || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
@@ -43,12 +46,7 @@ fi
 . "$(dirname "$0")/legs.sh"
 quilo_i686_mode
 if [ "$QUILO_I686_MODE" = emulated ]; then
-  emulator_missing=()
-  for p in qemu-system-x86 busybox-static kmod e2fsprogs; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-      emulator_missing+=("$p")
-    fi
-  done
+  mapfile -t emulator_missing < <(missing_packages qemu-system-x86 busybox-static kmod e2fsprogs)
   if [ ${#emulator_missing[@]} -gt 0 ]; then
     if [ "$(id -u)" != 0 ]; then
       echo "setup.sh: the i686 leg's emulator needs these packages and installing them needs root: ${emulator_missing[*]}" >&2
