@@ -8,6 +8,7 @@
 #include "app/LastResort.h"
 #include "util/ProductConstants.h"
 #include "bridge/BridgeHost.h"
+#include "launch/EarlyDigests.h"
 #include "launch/LaunchMessages.h"
 #include "launch/RestartChain.h"
 #include "util/ShellStartError.h"
@@ -80,6 +81,9 @@ BOOL QuiloMfcApp::InitInstance() {
     }
     TheStartupState().installDirectory = GetInstallDirectory();
     TraceValue(L"install directory", TheStartupState().installDirectory);
+    // Read while the checks run, the bridge loads and the window appears; a
+    // start that ends before the launch stops them.
+    EarlyDigests digests(TheStartupState().installDirectory);
     if (!CheckRequiredFiles()) {
         return EndStartup();
     }
@@ -90,7 +94,7 @@ BOOL QuiloMfcApp::InitInstance() {
         return FALSE;
     }
     SetRegistryKey(kFrameworkRegistryKey);
-    RunLoaderWindow();
+    RunLoaderWindow(digests);
     return FALSE;
 }
 
@@ -144,7 +148,7 @@ void QuiloMfcApp::ProcessWndProcException(const std::exception* error) {
     ::PostQuitMessage(0);
 }
 
-void QuiloMfcApp::RunLoaderWindow() {
+void QuiloMfcApp::RunLoaderWindow(EarlyDigests& digests) {
     const StartupState& state = TheStartupState();
     LoaderWindowSettings settings;
     settings.installDirectory = state.installDirectory;
@@ -153,6 +157,7 @@ void QuiloMfcApp::RunLoaderWindow() {
     settings.launch.launcherPath = GetLauncherPath();
     settings.launch.updaterFileName = state.updaterFileName;
     settings.launch.bridge = &TheBridgeHost();
+    settings.launch.earlyDigests = &digests;
     settings.launch.phases = &StartupPhaseRecorder();
     settings.launch.online = state.online;
     settings.launch.inheritedRestartChain = state.inheritedRestartChain;

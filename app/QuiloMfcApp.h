@@ -8,6 +8,7 @@
 
 #include "app/StartupState.h"
 #include "framework/WinApp.h"
+#include "launch/EarlyDigests.h"
 
 // Keeps planted libraries out of the process: see the definition.
 void RestrictLibrarySearchPath();
@@ -40,7 +41,7 @@ private:
     void RelaunchElevated();
     // Ends start-up early: the exit routine runs, and start-up answers false.
     BOOL EndStartup();
-    void RunLoaderWindow();
+    void RunLoaderWindow(EarlyDigests& digests);
 };
 
 #endif

@@ -12,8 +12,8 @@
 #     is rebuilt). Also the part of it that is digest work (GetFileMd5 of both).
 #     The same start-up by phase, from the launcher's support trace of these
 #     runs (%LOCALAPPDATA%\Tarvex\launcher.log of the prefix's user, cleared
-#     first): its own part (every phase but the bridge's calls and the two
-#     digests) against the start of a minimal dialog program built with the
+#     first): its own part (every phase but the bridge's calls and the wait
+#     for the two digests, which start-up begins on worker threads) against the start of a minimal dialog program built with the
 #     same toolchain, measured in the same run; goal at most 1.5 times.
 #     And the launcher's time against its floor: two direct starts (the
 #     launcher's own process and the main application's) plus reading both
@@ -134,7 +134,8 @@ for row in "startup:process start to InitInstance" "checks:start-up checks" "bri
   "window:window creation" "staging:data-store digest and staging" "child:creation of the child process"; do
   printf '  %-40s %s\n' "${row#*:}" "$(phase "${row%%:*}")"
 done
-printf '  %-40s %s\n' "of which the bridge's own calls" "$(phase bridge_calls)" "of which the two digests" "$(phase digests)"
+printf '  %-40s %s\n' "of which the bridge's own calls" "$(phase bridge_calls)" \
+  "of which waiting for the two digests" "$(phase digests)"
 own_ms=$(awk -v list="$(for p in startup checks bridge window staging child bridge_calls digests; do phase $p; done | tr '\n' ' ')" '
   BEGIN { n = split(list, v, " "); for (i = 1; i <= n; i++) if (v[i] == "n/a") { print "n/a"; exit }
           printf "%.1f", v[1] + v[2] + v[3] + v[4] + v[5] + v[6] - v[7] - v[8] }')

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bridge/LaunchBridge.h"
+#include "launch/EarlyDigests.h"
 #include "launch/LaunchWindow.h"
 #include "util/StartupPhases.h"
 
@@ -22,6 +23,9 @@ struct LaunchSettings {
     // The loaded bridge, which rebuilds the executable; null, or not loaded,
     // when start-up could not load it.
     LaunchBridge* bridge = nullptr;
+    // The executable's and the data store's digests, begun at start-up;
+    // computed when needed when null.
+    EarlyDigests* earlyDigests = nullptr;
     // Where staging and the start report their phases; none traced when null.
     PhaseRecorder* phases = nullptr;
     bool online = false;

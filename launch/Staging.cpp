@@ -5,12 +5,14 @@
 
 #include "launch/ConfigFile.h"
 #include "launch/DigestText.h"
+#include "launch/EarlyDigests.h"
 #include "launch/FailureDiagnosis.h"
 #include "launch/FileAttributes.h"
 #include "launch/LaunchMessages.h"
 #include "launch/RuntimeFiles.h"
 #include "launch/SystemErrorText.h"
 #include "launch/RuntimeLaunch.h"
+#include "util/EarlyFileDigest.h"
 #include "util/FileDigest.h"
 #include "util/MessageBox.h"
 #include "util/Paths.h"
@@ -48,10 +50,11 @@ bool MakeRuntimeReplaceable(const std::wstring& livePath, bool rebuild) {
     return rebuild;
 }
 
-// A file's digest, its time counted apart from the launcher's own.
-std::wstring TimedFileMd5(const std::wstring& path, PhaseRecorder& phases) {
+// A file's digest, taken from its early reading when there is one; the time
+// waited for it is counted apart from the launcher's own.
+std::wstring TimedFileMd5(const std::wstring& path, EarlyFileDigest* early, PhaseRecorder& phases) {
     const TraceStopwatch stopwatch;
-    std::wstring digest = GetFileMd5(path);
+    std::wstring digest = early ? early->Take(path) : GetFileMd5(path);
     phases.AddDigestTime(stopwatch.ElapsedMilliseconds());
     return digest;
 }
@@ -78,7 +81,8 @@ bool RuntimeLaunch::StageRuntime() {
             return false;
         }
         // An empty digest (the file could not be read) never equals a recorded one.
-        const std::wstring actual = TimedFileMd5(livePath, phases_);
+        const std::wstring actual =
+            TimedFileMd5(livePath, settings_.earlyDigests ? &settings_.earlyDigests->runtime : nullptr, phases_);
         if (!actual.empty() && actual == DecodeDigestText(recorded)) {
             rebuild = false;
         }
@@ -117,7 +121,9 @@ bool RuntimeLaunch::CheckDataStore() {
         ShowWarning(kDataStoreConfigMessage, kLoadingFailureTitle);
         return false;
     }
-    const std::wstring actual = TimedFileMd5(CombinePath(installDirectory, kDataStoreName), phases_);
+    const std::wstring actual =
+        TimedFileMd5(CombinePath(installDirectory, kDataStoreName),
+                     settings_.earlyDigests ? &settings_.earlyDigests->dataStore : nullptr, phases_);
     const bool matches = !actual.empty() && actual == DecodeDigestText(recorded);
     TraceValue(L"data store digest", actual.empty() ? L"unreadable" : matches ? L"matches" : L"damaged");
     return matches;

@@ -36,6 +36,10 @@ bool RuntimeLaunch::StartUpdater(bool reportMissing) {
         }
         return false;
     }
+    // The updater replaces the files the launcher may still be reading early.
+    if (settings_.earlyDigests) {
+        settings_.earlyDigests->Stop();
+    }
     // No working directory: the updater inherits the launcher's current directory.
     const HINSTANCE started =
         ::ShellExecuteW(nullptr, L"open", updaterPath.c_str(), nullptr, nullptr, SW_SHOW);

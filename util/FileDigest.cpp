@@ -58,6 +58,27 @@ private:
 
 }  // namespace
 
+std::wstring DigestOpenFile(HANDLE file, unsigned long long& bytesRead, const std::atomic<bool>* stop) {
+    bytesRead = 0;
+    Md5Hasher hasher;
+    std::vector<BYTE> chunk(kReadChunkBytes);
+    for (;;) {
+        if (stop && stop->load()) {
+            return std::wstring();
+        }
+        DWORD read = 0;
+        // A failed read is the end of the data, not an error.
+        if (!::ReadFile(file, chunk.data(), kReadChunkBytes, &read, nullptr) || read == 0) {
+            break;
+        }
+        bytesRead += read;
+        if (!hasher.Add(chunk.data(), read)) {
+            return std::wstring();
+        }
+    }
+    return hasher.Finish();
+}
+
 std::wstring GetFileMd5(const std::wstring& path) {
     // Read sharing only: a file that another process is still writing is not
     // hashed half-written; the open fails and the caller sees a mismatch.
@@ -66,19 +87,8 @@ std::wstring GetFileMd5(const std::wstring& path) {
     if (!file) {
         return std::wstring();
     }
-    Md5Hasher hasher;
-    std::vector<BYTE> chunk(kReadChunkBytes);
-    for (;;) {
-        DWORD read = 0;
-        // A failed read is the end of the data, not an error.
-        if (!::ReadFile(file.get(), chunk.data(), kReadChunkBytes, &read, nullptr) || read == 0) {
-            break;
-        }
-        if (!hasher.Add(chunk.data(), read)) {
-            return std::wstring();
-        }
-    }
-    return hasher.Finish();
+    unsigned long long ignoredBytesRead = 0;
+    return DigestOpenFile(file.get(), ignoredBytesRead);
 }
 
 std::wstring GetBytesMd5(const std::string& bytes) {

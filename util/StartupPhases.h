@@ -3,8 +3,9 @@
 
 // Start-up measured phase by phase for the support trace ("phase <name>: <ms> ms").
 // Each EndPhase traces the time since the previous one. The time spent in the
-// bridge's own calls and in file digests is summed apart, so that the
-// launcher's own share can be told from work that is not its own.
+// bridge's own calls and waiting for file digests (read ahead on worker
+// threads, or computed on the spot) is summed apart, so that the launcher's
+// own share can be told from work that is not its own.
 
 #include <string_view>
 

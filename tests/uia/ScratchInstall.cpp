@@ -111,6 +111,39 @@ std::string ScratchInstall::ReadFile(const std::wstring& name) const {
     return ReadFileBytes(PathOf(name));
 }
 
+void ChangeBytesUnnoticed(const std::wstring& path, long offset, const std::string& bytes) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    FILETIME written = {};
+    DWORD count = 0;
+    const bool done = ::GetFileTime(file, nullptr, nullptr, &written) &&
+                      ::SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+                      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+                      ::SetFileTime(file, nullptr, nullptr, &written);
+    ::CloseHandle(file);
+    ASSERT_TRUE(done);
+}
+
+void ReplaceWithLookalike(const std::wstring& path, const std::string& bytes) {
+    FILETIME written = {};
+    const HANDLE original = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, original);
+    ASSERT_TRUE(::GetFileTime(original, nullptr, nullptr, &written));
+    ::CloseHandle(original);
+    const std::wstring lookalike = path + L".lookalike";
+    const HANDLE file =
+        ::CreateFileW(lookalike.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD count = 0;
+    const bool done = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+                      ::SetFileTime(file, nullptr, nullptr, &written);
+    ::CloseHandle(file);
+    ASSERT_TRUE(done);
+    ASSERT_TRUE(::MoveFileExW(lookalike.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
     std::string bytes;
     // The programs under test replace their files by renaming a finished copy

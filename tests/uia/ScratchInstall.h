@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include "TestProcess.h"
 
 class ScratchInstall {
@@ -42,6 +44,12 @@ void DeleteTree(const std::wstring& folder);
 
 // A whole file's bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
+// Writes `bytes` over the file's bytes at `offset` and puts its last write
+// back as it was: nothing the system tells of the file has changed.
+void ChangeBytesUnnoticed(const std::wstring& path, long offset, const std::string& bytes);
+// Puts another file in the place of `path`: `bytes`, with the last write of
+// the file it replaces. Of the same length, only the file itself differs.
+void ReplaceWithLookalike(const std::wstring& path, const std::string& bytes);
 // The text's lines, without their line ends; empty lines are left out.
 std::vector<std::string> SplitLines(const std::string& text);
 // The running gtest's "Suite.Test" name with characters unsafe for a folder replaced.

@@ -8,6 +8,8 @@
 
 #include "launch/RuntimeFiles.h"
 #include "launch/RuntimeLaunch.h"
+#include "launch/EarlyDigests.h"
+#include "tests/uia/ScratchInstall.h"
 #include "tests/uia/TestPaths.h"
 #include "tests/uia/UiAutomation.h"
 #include "util/FileDigest.h"
@@ -84,7 +86,7 @@ protected:
         ::RemoveDirectoryW(folder_.c_str());
     }
     void Clean() {
-        for (const wchar_t* name : {kLiveRuntimeName, kParkedRuntimeName, kConfigFileName,
+        for (const wchar_t* name : {kLiveRuntimeName, kParkedRuntimeName, kConfigFileName, kDataStoreName,
                                     L"runtime-args.txt", L"runtime-starts.txt", L"runtime-exit-code.txt"}) {
             ::DeleteFileW(Path(name).c_str());
         }
@@ -94,9 +96,15 @@ protected:
     // The main application in place under its live name, with its digest recorded.
     void PlaceRuntime() {
         ASSERT_TRUE(::CopyFileW(RuntimeStandIn().c_str(), Path(kLiveRuntimeName).c_str(), FALSE));
-        const std::wstring config = L"[Digests]\r\nApexm5=" + GetFileMd5(Path(kLiveRuntimeName)) + L"\r\n";
-        const std::string bytes(config.begin(), config.end());
-        HANDLE file = ::CreateFileW(Path(kConfigFileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        WriteConfig(L"Apexm5=" + GetFileMd5(Path(kLiveRuntimeName)));
+    }
+    // "AppConf.ini" with the one line given.
+    void WriteConfig(const std::wstring& line) {
+        const std::wstring config = L"[Digests]\r\n" + line + L"\r\n";
+        WriteBytes(kConfigFileName, std::string(config.begin(), config.end()));
+    }
+    void WriteBytes(const wchar_t* name, const std::string& bytes) {
+        HANDLE file = ::CreateFileW(Path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);
         DWORD written = 0;
@@ -165,4 +173,78 @@ TEST_F(RuntimeLaunchInFolder, AMissingExecutableIsRebuiltThroughTheBridgeItWasGi
     EXPECT_TRUE(FileExists(Path(kParkedRuntimeName)));
     EXPECT_EQ((std::vector<std::wstring>{L"staging", L"child", L"costs"}), phases.phases);
     EXPECT_EQ(0, phases.digests) << "nothing was in place to digest";
+}
+
+// Digests begun at start-up judge the files that staging and the data
+// store's check find. The early reading is what judges while the system tells
+// of no change: bytes changed behind its back, leaving no trace, still pass
+// (which shows that the early reading was used). Another file put in the
+// place of the one read, alike in length and last write, is judged by its own
+// bytes: a stale executable is rebuilt, a damaged store found damaged.
+enum class AfterEarlyReading { Nothing, BytesChangedUnnoticed, ReplacedByLookalike };
+
+TEST_F(RuntimeLaunchInFolder, DigestsBegunEarlyJudgeTheExecutableStagingFinds) {
+    struct Case {
+        AfterEarlyReading change;
+        size_t rebuilds;
+    } cases[] = {
+        {AfterEarlyReading::Nothing, 0},
+        {AfterEarlyReading::BytesChangedUnnoticed, 0},
+        {AfterEarlyReading::ReplacedByLookalike, 1},
+    };
+    for (const Case& c : cases) {
+        const int row = static_cast<int>(c.change);
+        PlaceRuntime();
+        const std::wstring parked = Path(kParkedRuntimeName);
+        ASSERT_TRUE(::MoveFileW(Path(kLiveRuntimeName).c_str(), parked.c_str()));
+        EarlyDigests digests(folder_);
+        ASSERT_TRUE(digests.runtime.WaitForReading(10000));
+        if (c.change == AfterEarlyReading::BytesChangedUnnoticed) {
+            // A letter of the DOS stub's text: the program still runs.
+            ChangeBytesUnnoticed(parked, 0x50, "t");
+        } else if (c.change == AfterEarlyReading::ReplacedByLookalike) {
+            std::string stale = ReadFileBytes(parked);
+            stale[0x50] ^= 0x20;
+            ReplaceWithLookalike(parked, stale);
+        }
+        FakeLaunchWindow window;
+        FakeBridge bridge(true);
+        LaunchSettings settings = Settings(bridge);
+        settings.earlyDigests = &digests;
+        RuntimeLaunch launch(window, settings);
+        const MessageBoxInfo box = RunAnsweringOneBox([&] { launch.LaunchRuntime(); }, 3000);
+        EXPECT_FALSE(box) << row << L" " << box.title << L": " << box.text;
+        EXPECT_EQ(c.rebuilds, bridge.requests.size()) << row;
+        EXPECT_TRUE(FileExists(Path(L"runtime-starts.txt"))) << row;
+        Clean();
+    }
+}
+
+TEST_F(RuntimeLaunchInFolder, DigestsBegunEarlyJudgeTheDataStoreTheCheckFinds) {
+    const std::wstring store = Path(kDataStoreName);
+    struct Case {
+        AfterEarlyReading change;
+        bool matches;
+    } cases[] = {
+        {AfterEarlyReading::Nothing, true},
+        {AfterEarlyReading::BytesChangedUnnoticed, true},
+        {AfterEarlyReading::ReplacedByLookalike, false},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(kDataStoreName, "the data store");
+        WriteConfig(L"Apdbm5=" + GetFileMd5(store));
+        EarlyDigests digests(folder_);
+        ASSERT_TRUE(digests.dataStore.WaitForReading(10000));
+        if (c.change == AfterEarlyReading::BytesChangedUnnoticed) {
+            ChangeBytesUnnoticed(store, 0, "THE");
+        } else if (c.change == AfterEarlyReading::ReplacedByLookalike) {
+            ReplaceWithLookalike(store, "THE DATA STORE");
+        }
+        FakeLaunchWindow window;
+        FakeBridge bridge(true);
+        LaunchSettings settings = Settings(bridge);
+        settings.earlyDigests = &digests;
+        RuntimeLaunch launch(window, settings);
+        EXPECT_EQ(c.matches, launch.CheckDataStore()) << static_cast<int>(c.change);
+    }
 }
