@@ -13,7 +13,8 @@ std::wstring RuntimeFileToRead(const std::wstring& installDirectory) {
 }  // namespace
 
 EarlyDigests::EarlyDigests(const std::wstring& installDirectory)
-    : dataStore(CombinePath(installDirectory, kDataStoreName)), runtime(RuntimeFileToRead(installDirectory)) {}
+    : dataStore(CombinePath(installDirectory, kDataStoreName)),
+      runtime(RuntimeFileToRead(installDirectory)) {}
 
 void EarlyDigests::Stop() {
     runtime.Stop();

@@ -18,7 +18,8 @@ bool ReadFileIdentity(HANDLE file, FileIdentity& identity) {
     identity.volumeSerial = information.dwVolumeSerialNumber;
     identity.indexHigh = information.nFileIndexHigh;
     identity.indexLow = information.nFileIndexLow;
-    identity.size = (static_cast<unsigned long long>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    identity.size =
+        (static_cast<unsigned long long>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
     identity.lastWrite = (static_cast<unsigned long long>(information.ftLastWriteTime.dwHighDateTime) << 32) |
                          information.ftLastWriteTime.dwLowDateTime;
     return true;
@@ -89,8 +90,8 @@ std::wstring EarlyFileDigest::Take(const std::wstring& path) {
     if (fresh) {
         // Opened as GetFileMd5 opens it: a file that someone is writing now
         // fails here just as it would there.
-        ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         FileIdentity now;
         if (file && ReadFileIdentity(file.get(), now) && now == identity_) {
             return digest_;

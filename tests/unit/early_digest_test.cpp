@@ -14,7 +14,8 @@
 
 namespace {
 
-const wchar_t kFirstDigest[] = L"9E107D9D372BB6826BD81D3542A419D6";   // "The quick brown fox jumps over the lazy dog"
+const wchar_t kFirstDigest[] =
+    L"9E107D9D372BB6826BD81D3542A419D6";  // "The quick brown fox jumps over the lazy dog"
 const wchar_t kSecondDigest[] = L"E4D909C290D0FB1CA068FFADDF22CBD0";  // the same, ending in "."
 constexpr DWORD kReadingMs = 10000;
 const char kFirstBytes[] = "The quick brown fox jumps over the lazy dog";
@@ -40,7 +41,8 @@ protected:
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(file);
         DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+        ASSERT_TRUE(
+            ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
     }
 
     std::wstring path_;
@@ -71,14 +73,12 @@ TEST_F(EarlyDigestFile, AFileChangedAfterTheEarlyReadingIsReadAgain) {
         void (*apply)(const std::wstring& path);
         std::wstring expected;
     } cases[] = {
-        {"rewritten", [](const std::wstring& path) { Write(path, kSecondBytes); },
-         kSecondDigest},
+        {"rewritten", [](const std::wstring& path) { Write(path, kSecondBytes); }, kSecondDigest},
         // Only the file itself differs: same length, same last write.
         {"replaced by another file",
          [](const std::wstring& path) { ReplaceWithLookalike(path, kShoutedBytes); },
          GetBytesMd5(kShoutedBytes)},
-        {"deleted", [](const std::wstring& path) { ASSERT_TRUE(::DeleteFileW(path.c_str())); },
-         L""},
+        {"deleted", [](const std::wstring& path) { ASSERT_TRUE(::DeleteFileW(path.c_str())); }, L""},
     };
     for (const Case& c : cases) {
         Write(path_, kFirstBytes);
@@ -95,8 +95,8 @@ TEST_F(EarlyDigestFile, AFileBeingWrittenWhenTakenGivesNoDigest) {
     Write(path_, kFirstBytes);
     EarlyFileDigest early(path_);
     ASSERT_TRUE(early.WaitForReading(kReadingMs));
-    ScopedFileHandle writer(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFileHandle writer(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer);
     EXPECT_EQ(L"", early.Take(path_));
     writer.Close();
@@ -137,8 +137,8 @@ TEST_F(EarlyDigestFile, AStoppedReadingLetsGoOfTheFile) {
     Write(path_, std::string(32 * 1024 * 1024, 'x'));
     EarlyFileDigest early(path_);
     early.Stop();
-    ScopedFileHandle alone(
-        ::CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFileHandle alone(::CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     EXPECT_TRUE(alone);
     alone.Close();
     EXPECT_EQ(GetFileMd5(path_), early.Take(path_));
