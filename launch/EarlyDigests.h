@@ -13,9 +13,10 @@
 struct EarlyDigests {
     explicit EarlyDigests(const std::wstring& installDirectory);
 
+    // Begun first: the loading sequence checks the store before staging.
+    EarlyFileDigest dataStore;
     // The executable under the name staging will find it: its parked copy
     // when there is one (staging moves it to the live name), else the live file.
-    EarlyFileDigest dataStore;
     EarlyFileDigest runtime;
 
     // Neither result is wanted any more (the updater takes over the files).

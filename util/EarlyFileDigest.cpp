@@ -1,6 +1,5 @@
 #include "util/EarlyFileDigest.h"
 
-#include <exception>
 #include <utility>
 
 #include "util/FileDigest.h"
