@@ -86,15 +86,16 @@ std::wstring EarlyFileDigest::Take(const std::wstring& path) {
     WaitForThread();
     const bool fresh = !taken_ && !digest_.empty();
     taken_ = true;
-    if (fresh) {
-        // Opened as GetFileMd5 opens it: a file that someone is writing now
-        // fails here just as it would there.
-        ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        FileIdentity now;
-        if (file && ReadFileIdentity(file.get(), now) && now == identity_) {
-            return digest_;
-        }
+    // Opened as GetFileMd5 opens it: a file that someone is writing now
+    // gives no digest here just as it would there.
+    const ScopedFileHandle file = OpenFileForDigest(path);
+    if (!file) {
+        return std::wstring();
     }
-    return GetFileMd5(path);
+    FileIdentity now;
+    if (fresh && ReadFileIdentity(file.get(), now) && now == identity_) {
+        return digest_;
+    }
+    unsigned long long ignoredBytesRead = 0;
+    return DigestOpenFile(file.get(), ignoredBytesRead);
 }

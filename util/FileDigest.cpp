@@ -79,11 +79,15 @@ std::wstring DigestOpenFile(HANDLE file, unsigned long long& bytesRead, const st
     return hasher.Finish();
 }
 
-std::wstring GetFileMd5(const std::wstring& path) {
+ScopedFileHandle OpenFileForDigest(const std::wstring& path) {
     // Read sharing only: a file that another process is still writing is not
     // hashed half-written; the open fails and the caller sees a mismatch.
-    ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    return ScopedFileHandle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+std::wstring GetFileMd5(const std::wstring& path) {
+    const ScopedFileHandle file = OpenFileForDigest(path);
     if (!file) {
         return std::wstring();
     }

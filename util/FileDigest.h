@@ -10,11 +10,17 @@
 
 #include <windows.h>
 
+#include "util/ScopedHandle.h"
+
 // The 32-character upper-case hexadecimal MD5 digest of the file's bytes, or
 // empty on any failure (missing file, a file another process has open for
 // writing, no crypto provider). A read that fails part-way ends the data: the
 // digest then covers the bytes read until that point.
 std::wstring GetFileMd5(const std::wstring& path);
+
+// The file opened as GetFileMd5 opens it: for reading, sharing only reading,
+// so that a file another process is still writing cannot be opened.
+ScopedFileHandle OpenFileForDigest(const std::wstring& path);
 
 // The digest of what `file` yields from its current position until a read
 // gives nothing or fails, read piece by piece; `bytesRead` receives how much
